@@ -1,0 +1,9 @@
+#include "driver/Zemblaro.h"
+#include "support/Runtime.h"
+
+int main(int argc, char** argv) {
+  Lib_SetParams(argc, argv);
+  Zemblaro::StartUp();
+  Zemblaro::Run();
+  HALT(0);
+}

@@ -1,0 +1,21 @@
+// Platform adapters: the tick counter and the current directory, each behind a hook that
+// tests may replace with a fake.
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds from CLOCK_MONOTONIC, truncated to 32 bits so that it wraps like a tick counter.
+std::uint32_t GetTickCount();
+
+// Stores the current directory in buf (n characters) with a terminator and returns the number
+// of characters stored without it; when buf is too small returns the size needed, terminator
+// included; on failure returns 0 and GetLastError tells why.
+std::uint32_t GetCurrentDirectoryA(std::uint32_t n, char* buf);
+// The error code of the last failed adapter call (an errno value).
+std::uint32_t GetLastError();
+
+namespace Platform {
+// The sources behind the adapters; tests point them at fakes.
+extern std::uint32_t (*tickSource)();
+extern std::uint32_t (*dirSource)(std::uint32_t n, char* buf);
+}  // namespace Platform

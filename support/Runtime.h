@@ -1,0 +1,62 @@
+// Runtime services: text channels, command-line parameters, memory fill, string
+// helpers and the process halt with its finaliser list.
+//
+// Character arrays are spans; a text ends at its first '\0' or at the end of its span.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+// ---- Text channels -------------------------------------------------------------------------
+// Standard output and standard error. Every line feed written goes out as CR LF; every other
+// byte, a CR included, passes unchanged. A channel collects a line and writes it with one
+// write(2) at its line end; a pending partial line is written before the process ends.
+
+// Writes the text of s to standard output.
+void IO_WrStr(std::span<const char> s);
+// Ends the current line on standard output.
+void IO_WrLn();
+// Writes x in decimal to standard output, padded on the left with blanks to width w; never cut.
+void IO_WrLngCard(std::uint32_t x, std::uint32_t w);
+
+// Writes every pending partial line of both channels. HALT calls it before the process ends.
+void IO_Flush();
+
+// ---- Parameters ----------------------------------------------------------------------------
+// Records the process's parameters; main calls it first.
+void Lib_SetParams(int argc, char** argv);
+// Number of parameters, the invocation name not counted.
+std::uint32_t Lib_ParamCount();
+// Copies parameter n (0: the invocation name) into s, cut to s's length, terminated when there
+// is room; s holds the empty text when n exceeds the count.
+void Lib_ParamStr(std::span<char> s, std::uint32_t n);
+
+// ---- General services ----------------------------------------------------------------------
+// Sets n bytes from p on to v.
+void Lib_Fill(void* p, std::size_t n, std::uint8_t v);
+// Writes s and a line end to standard error, then HALT(9).
+[[noreturn]] void Lib_FatalError(std::span<const char> s);
+
+// ---- Strings -------------------------------------------------------------------------------
+// The value of s in base (clamped to 2..16): an optional '+', then one or more digits 0-9 or
+// upper-case A-F, each below the base, and a value below 2^32. ok is false otherwise (a leading
+// '-', a blank, an empty text, an overflow), and the value is then 0.
+std::uint32_t Str_StrToCard(std::span<const char> s, std::uint32_t base, bool& ok);
+// -1, 0 or +1 comparing the two texts by character code, case-sensitive.
+std::int32_t Str_Compare(std::span<const char> a, std::span<const char> b);
+// Copies the text of src into dst, cut to dst's length, terminated when there is room.
+void Str_Copy(std::span<char> dst, std::span<const char> src);
+// Number of characters before the first '\0', or the span's length when there is none.
+std::uint32_t Strings_Length(std::span<const char> s);
+// Removes count characters from position start, moving the rest (terminator included) up;
+// nothing when start is at or beyond the end of the text.
+void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count);
+
+// ---- Halt ----------------------------------------------------------------------------------
+// Registers a finaliser; finalisers run once, newest first, when the first HALT ends the run.
+void Lib_AddFinaliser(void (*p)());
+// Ends the run. With no exit in progress: marks one, runs the finalisers newest first, writes
+// pending output and ends the process with code. With an exit already in progress (a finaliser
+// halting, or another thread): writes pending output and ends the process at once with code.
+[[noreturn]] void HALT(int code);

@@ -1,0 +1,32 @@
+#include "support/Ticks.h"
+
+#include <cstdint>
+
+#include "support/Lib3.h"
+#include "support/Platform.h"
+#include "support/Runtime.h"
+#include "support/Tmr0.h"
+
+namespace Ticks {
+
+namespace {
+std::uint32_t t0 = 0;
+Lib3::TProc oldExit = nullptr;
+
+void DoneModule() {
+  const std::uint32_t elapsed = Tmr0::Diff(t0, GetTickCount());
+  IO_WrStr("Ticks: ");
+  IO_WrLngCard(elapsed, 1);
+  IO_WrLn();
+  oldExit();
+}
+
+void InitModule() {
+  t0 = GetTickCount();
+  Lib3::Terminate(DoneModule, oldExit);
+}
+}  // namespace
+
+void Begin() { InitModule(); }
+
+}  // namespace Ticks
