@@ -9,7 +9,9 @@ std::uint8_t rc = 255;
 TProc term = Halt;
 
 // The runtime's finaliser for this module: starts the chain.
-void Finally() { DoneModule(); }
+void Finally() {
+  DoneModule();
+}
 }  // namespace
 
 void Begin() {
@@ -22,17 +24,25 @@ void InitModule() {
   term = Halt;
 }
 
-void FatalError(std::span<const char> s) { Lib_FatalError(s); }
+void FatalError(std::span<const char> s) {
+  Lib_FatalError(s);
+}
 
-void SetReturnCode(std::uint8_t x) { rc = x; }
+void SetReturnCode(std::uint8_t x) {
+  rc = x;
+}
 
 void Terminate(TProc p, TProc& old) {
   old = term;
   term = p;
 }
 
-void Halt() { HALT(rc); }
+void Halt() {
+  HALT(rc);
+}
 
-void DoneModule() { term(); }
+void DoneModule() {
+  term();
+}
 
 }  // namespace Lib3

@@ -40,10 +40,14 @@ std::uint32_t (*tickSource)() = MonotonicMilliseconds;
 std::uint32_t (*dirSource)(std::uint32_t n, char* buf) = WorkingDirectory;
 }  // namespace Platform
 
-std::uint32_t GetTickCount() { return Platform::tickSource(); }
+std::uint32_t GetTickCount() {
+  return Platform::tickSource();
+}
 
 std::uint32_t GetCurrentDirectoryA(std::uint32_t n, char* buf) {
   return Platform::dirSource(n, buf);
 }
 
-std::uint32_t GetLastError() { return lastError; }
+std::uint32_t GetLastError() {
+  return lastError;
+}

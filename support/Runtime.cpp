@@ -79,9 +79,13 @@ std::atomic<bool> exitInProgress{false};
 
 }  // namespace
 
-void IO_WrStr(std::span<const char> s) { Out().Write(s); }
+void IO_WrStr(std::span<const char> s) {
+  Out().Write(s);
+}
 
-void IO_WrLn() { Out().Write(std::span<const char>("\n", 1)); }
+void IO_WrLn() {
+  Out().Write(std::span<const char>("\n", 1));
+}
 
 void IO_WrLngCard(std::uint32_t x, std::uint32_t w) {
   std::array<char, 10> digits{};
@@ -177,9 +181,9 @@ void Str_Copy(std::span<char> dst, std::span<const char> src) {
 
 std::uint32_t Strings_Length(std::span<const char> s) {
   const void* end = std::memchr(s.data(), '\0', s.size());
-  const std::size_t n = end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) -
-                                                                  s.data())
-                                       : s.size();
+  const std::size_t n = end != nullptr
+                            ? static_cast<std::size_t>(static_cast<const char*>(end) - s.data())
+                            : s.size();
   return static_cast<std::uint32_t>(n);
 }
 

@@ -27,6 +27,8 @@ void InitModule() {
 }
 }  // namespace
 
-void Begin() { InitModule(); }
+void Begin() {
+  InitModule();
+}
 
 }  // namespace Ticks

@@ -35,7 +35,9 @@ long NowMs() {
 
 }  // namespace
 
-std::string BinaryPath() { return ZEMBLARO_BIN; }
+std::string BinaryPath() {
+  return ZEMBLARO_BIN;
+}
 
 Result Run(std::vector<std::string> args) {
   Options options;
@@ -75,7 +77,7 @@ Result Run(const Options& options) {
     if (!options.cpus.empty()) {
       cpu_set_t set;
       CPU_ZERO(&set);
-      for (int c : options.cpus) CPU_SET(c, &set);
+      for (int c : options.cpus) CPU_SET(static_cast<std::size_t>(c), &set);
       if (sched_setaffinity(0, sizeof set, &set) != 0) ChildFail("sched_setaffinity");
     }
     execve(binary.c_str(), argv.data(), options.env.empty() ? environ : envp.data());
@@ -107,8 +109,8 @@ Result Run(const Options& options) {
       result.timedOut = true;
       break;
     }
-    pollfd fds[2] = {{outPipe[0], outOpen ? POLLIN : short{0}, 0},
-                     {errPipe[0], errOpen ? POLLIN : short{0}, 0}};
+    pollfd fds[2] = {{outPipe[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
+                     {errPipe[0], static_cast<short>(errOpen ? POLLIN : 0), 0}};
     int wait = 50;
     if (!signalled && triggerAt >= 0) {
       const long left = triggerAt + options.signalDelayMs - now;

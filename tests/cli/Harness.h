@@ -7,21 +7,21 @@
 namespace cli {
 
 struct Options {
-  std::vector<std::string> args;       // parameters after the program name
-  std::string cwd;                     // working directory; empty: the test's own
-  std::vector<std::string> env;        // the child's whole environment ("NAME=value")
-  std::string binary;                  // empty: the zemblaro built alongside the tests
-  int signal = 0;                      // a signal to send the child, 0 for none
-  int signalDelayMs = 0;               // sent this long after the trigger below
-  std::string signalAfterOutput;       // trigger: this text has appeared on standard output
-  std::vector<int> cpus;               // CPU affinity of the child; empty: inherited
-  int timeoutMs = 600000;              // the child is killed (SIGKILL) after this long
+  std::vector<std::string> args;  // parameters after the program name
+  std::string cwd;                // working directory; empty: the test's own
+  std::vector<std::string> env;   // the child's whole environment ("NAME=value")
+  std::string binary;             // empty: the zemblaro built alongside the tests
+  int signal = 0;                 // a signal to send the child, 0 for none
+  int signalDelayMs = 0;          // sent this long after the trigger below
+  std::string signalAfterOutput;  // trigger: this text has appeared on standard output
+  std::vector<int> cpus;          // CPU affinity of the child; empty: inherited
+  int timeoutMs = 600000;         // the child is killed (SIGKILL) after this long
 };
 
 struct Result {
-  std::string out;   // standard output, byte for byte
-  std::string err;   // standard error, byte for byte
-  int code = -1;     // exit code, or 128 + signal number when a signal ended the child
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error, byte for byte
+  int code = -1;    // exit code, or 128 + signal number when a signal ended the child
   bool timedOut = false;
 };
 

@@ -39,8 +39,8 @@ ChildResult RunInChild(Body body) {
   bool errOpen = true;
   char buf[4096];
   while (outOpen || errOpen) {
-    pollfd fds[2] = {{out[0], outOpen ? POLLIN : short{0}, 0},
-                     {err[0], errOpen ? POLLIN : short{0}, 0}};
+    pollfd fds[2] = {{out[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
+                     {err[0], static_cast<short>(errOpen ? POLLIN : 0), 0}};
     if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].revents == 0) continue;

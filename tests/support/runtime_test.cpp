@@ -12,7 +12,9 @@ using testing_support::RunInChild;
 
 namespace {
 
-std::span<const char> Text(const std::string& s) { return {s.data(), s.size()}; }
+std::span<const char> Text(const std::string& s) {
+  return {s.data(), s.size()};
+}
 
 TEST(Channels, LineFeedBecomesCrLfAndOtherBytesPass) {
   struct Case {
@@ -69,8 +71,12 @@ TEST(Channels, LngCardIsPaddedOnTheLeftAndNeverCut) {
     const char* expected;
   };
   const Case cases[] = {
-      {0, 1, "0"},       {0, 0, "0"},         {42, 5, "   42"},
-      {12345, 3, "12345"}, {4294967295u, 1, "4294967295"}, {7, 2, " 7"},
+      {0, 1, "0"},
+      {0, 0, "0"},
+      {42, 5, "   42"},
+      {12345, 3, "12345"},
+      {4294967295u, 1, "4294967295"},
+      {7, 2, " 7"},
   };
   for (const auto& c : cases) {
     auto r = RunInChild([&] {
@@ -110,14 +116,16 @@ TEST(Str, StrToCardAcceptsOnlyAPlusAndDigitsBelowTheBase) {
       {"FFFFFFFF", 16, true, 4294967295u},
       {"100000000", 16, false, 0},
       {"12", 2, false, 0},
-      {"101", 1, true, 5},   // the base is clamped to 2..16
+      {"101", 1, true, 5},  // the base is clamped to 2..16
       {"G", 99, false, 0},
   };
   for (const auto& c : cases) {
     bool ok = !c.ok;
     const std::uint32_t v = Str_StrToCard(Text(c.text), c.base, ok);
     EXPECT_EQ(ok, c.ok) << '"' << c.text << "\" base " << c.base;
-    if (c.ok) EXPECT_EQ(v, c.value) << '"' << c.text << '"';
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << '"' << c.text << '"';
+    }
   }
 }
 
