@@ -1,6 +1,11 @@
 #include "config/Config.h"
 
+#include <span>
+
 #include "arith/Lib2.h"
+#include "config/Args.h"
+#include "support/FIO2.h"
+#include "support/Lib3.h"
 #include "support/Runtime.h"
 
 namespace Config {
@@ -8,19 +13,251 @@ namespace Config {
 TDataDesc data;
 
 namespace {
+
 // Seven 3-character keywords indexed by TAction, without terminators.
-[[maybe_unused]] constexpr char acts[] = "nultstaddsubmuldivmod";
+constexpr char acts[] = "nultstaddsubmuldivmod";
+
+// The keyword of a; a value outside the table has none.
+std::span<const char> Keyword(TAction a) {
+  if (a > aMod) return {};
+  return std::span<const char>(acts + 3 * a, 3);
+}
+
+// Every composed text (help line, error, display line) is built in one of these.
+using TLine = std::array<char, 128>;
+
+// ---- ParseArgs and its nested procedures ----------------------------------------------------
+
+// Prints the help text and ends the run with return code 0.
+[[noreturn]] void ParseArgs_Help() {
+  TLine s;
+  SO::TBuffer b;
+  SO::Init(b, s);
+  const auto line = [&] {
+    IO_WrStr(s);
+    IO_WrLn();
+    SO::Clear(b);
+  };
+  SO::WrStr(b, "(* ");
+  WrInfo(b);
+  SO::WrStr(b, " *)");
+  line();
+  SO::WrStr(b, "syntax = '");
+  SO::WrStr(b, kPrgName);
+  SO::WrStr(b, "' { option } [ action [ num num ] ] .");
+  line();
+  SO::WrStr(b, "option = '-h'      (* show this info and exit *)");
+  line();
+  SO::WrStr(b, "       | '-b' num  (* set argument base to num *)");
+  line();
+  SO::WrStr(b, "       | '-r' num  (* set result base to num *)");
+  line();
+  SO::WrStr(b, "       | '-d'      (* switch on debug mode *)");
+  line();
+  SO::WrStr(b, "       | '-v'      (* switch on verbose mode *) .");
+  line();
+  SO::WrStr(b, "action = ");
+  WrActs(b);
+  SO::WrStr(b, " .");
+  line();
+  Lib3::SetReturnCode(0);
+  HALT(9);
+}
+
+// Writes "Error: " t, the current symbol's text in quotes when there is one, and a hint line,
+// all in one 128-character text, on standard error; ends the run.
+[[noreturn]] void ParseArgs_Error(std::span<const char> t) {
+  TLine s;
+  SO::TBuffer b;
+  SO::Init(b, s);
+  SO::WrStr(b, "Error: ");
+  SO::WrStr(b, t);
+  if (Args::len > 0) {
+    SO::WrStr(b, ": '");
+    SO::WrStr(b, Args::str);
+    SO::WrStr(b, "'");
+  }
+  SO::WrLn(b);
+  SO::WrStr(b, "Try '");
+  SO::WrStr(b, kPrgName);
+  SO::WrStr(b, " -h' for help.");
+  Lib3::FatalError(s);
+}
+
+// The number of leading characters that s and t share, letter case ignored.
+std::uint32_t ParseArgs_Common(std::span<const char> s, std::span<const char> t) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  const std::uint32_t ls = Strings_Length(s);
+  const std::uint32_t lt = Strings_Length(t);
+  const std::uint32_t n = ls < lt ? ls : lt;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (upper(s[i]) != upper(t[i])) return i;
+  }
+  return n;
+}
+
+// x := the action whose keyword shares the longest leading run with str; the earlier keyword
+// wins a tie.
+void ParseArgs_GetAction(TAction& x) {
+  x = aNull;
+  std::uint32_t best = 0;
+  for (std::uint8_t a = aTst; a <= aMod; ++a) {
+    const std::uint32_t k = ParseArgs_Common(Keyword(static_cast<TAction>(a)), Args::str);
+    if (k > best) {
+      x = static_cast<TAction>(a);
+      best = k;
+    }
+  }
+  if (x == aNull) ParseArgs_Error("Invalid action");
+}
+
+// x := str as a decimal number. A cut parameter would give a number other than the one typed.
+void ParseArgs_GetCard(std::uint32_t& x) {
+  bool ok = false;
+  x = Str_StrToCard(Args::str, 10, ok);
+  if (!ok || Args::cut) ParseArgs_Error("Invalid number");
+}
+
+void ParseArgs_Options() {
+  while (Args::sym == Args::symOpt) {
+    if (Str_Compare(Args::str, "?") == 0 || Str_Compare(Args::str, "h") == 0) {
+      ParseArgs_Help();
+    } else if (Str_Compare(Args::str, "b") == 0) {
+      Args::Read();
+      ParseArgs_GetCard(data.ba);
+    } else if (Str_Compare(Args::str, "r") == 0) {
+      Args::Read();
+      ParseArgs_GetCard(data.br);
+    } else if (Str_Compare(Args::str, "d") == 0) {
+      data.dbg = true;
+    } else if (Str_Compare(Args::str, "v") == 0) {
+      data.vrb = true;
+    } else {
+      ParseArgs_Error("Invalid option");
+    }
+    Args::Read();
+  }
+}
+
+void ParseArgs_Action() {
+  if (Args::sym != Args::symArg) return;
+  ParseArgs_GetAction(data.act);
+  Args::Read();
+}
+
+// Copies the current plain argument into n. A cut operand would compute with a number other
+// than the one typed.
+void ParseArgs_Number(TNumStr& n, std::span<const char> missing) {
+  if (Args::sym != Args::symArg) ParseArgs_Error(missing);
+  if (Args::cut) ParseArgs_Error("Invalid number");
+  Str_Copy(n, Args::str);
+  Args::Read();
+}
+
+void ParseArgs_Arguments() {
+  if (data.act < aAdd) return;
+  ParseArgs_Number(data.arg, "1st number expected");
+  ParseArgs_Number(data.brg, "2nd number expected");
+}
+
 }  // namespace
+
+void ParseArgs() {
+  Args::Reset();
+  Args::Read();
+  ParseArgs_Options();
+  ParseArgs_Action();
+  ParseArgs_Options();
+  ParseArgs_Arguments();
+  ParseArgs_Options();
+  if (Args::sym != Args::symEOA) ParseArgs_Error("Unexpected argument");
+}
+
+// ---- Banner and display ---------------------------------------------------------------------
+
+void WrInfo(SO::TBuffer& b) {
+  SO::WrStr(b, kPrgName);
+  SO::WrStr(b, " v");
+  SO::WrCard(b, static_cast<std::uint16_t>(kVersion), 0);
+  SO::WrStr(b, " (");
+  SO::WrStr(b, kDate);
+  SO::WrStr(b, "): Testbed for large cardinal arithmetics.");
+}
+
+void WrActs(SO::TBuffer& b) {
+  for (std::uint8_t a = aTst; a <= aMod; ++a) {
+    SO::WrChar(b, '\'');
+    SO::WrStr(b, Keyword(static_cast<TAction>(a)));
+    SO::WrChar(b, '\'');
+    if (a != aMod) SO::WrStr(b, " | ");
+  }
+}
+
+void Show() {
+  TLine s;
+  SO::TBuffer b;
+  SO::Init(b, s);
+  const auto out = [&] {
+    if (!data.vrb) return;
+    IO_WrStr(s);
+    IO_WrLn();
+  };
+  const auto showHdr = [&] {
+    SO::Clear(b);
+    WrInfo(b);
+    out();
+    SO::Clear(b);
+    SO::WrStr(b, "config");
+    out();
+  };
+  const auto begin = [&](std::span<const char> n) {
+    SO::Clear(b);
+    SO::WrStr(b, "  ");
+    SO::WrStrAdj(b, n, -3);
+    SO::WrChar(b, ' ');
+  };
+  const auto showStr = [&](std::span<const char> n, std::span<const char> v) {
+    begin(n);
+    SO::WrChar(b, '\'');
+    SO::WrStr(b, v);
+    SO::WrChar(b, '\'');
+    out();
+  };
+  const auto showCard = [&](std::span<const char> n, std::uint32_t v) {
+    begin(n);
+    SO::WrLngCard(b, v, 1);
+    out();
+  };
+  showHdr();
+  showStr("prg", data.prg);
+  showCard("ver", data.ver);
+  showStr("ext", data.ext);
+  showStr("dir", data.dir);
+  showCard("dbg", data.dbg ? 1 : 0);
+  showCard("vrb", data.vrb ? 1 : 0);
+  showCard("ba ", data.ba);
+  showCard("br ", data.br);
+  showStr("act", Keyword(data.act));
+  showStr("arg", data.arg);
+  showStr("brg", data.brg);
+}
+
+// ---- Start-up -------------------------------------------------------------------------------
 
 void InitModule() {
   Lib2::Fill(data, 0);
   Str_Copy(data.prg, kPrgName);
   data.ver = kVersion;
   Str_Copy(data.ext, kDate);
+  FIO2::GetDirX(data.dir);
   data.ba = 10;
   data.br = 10;
+  ParseArgs();
+  Show();
 }
 
-void Begin() { InitModule(); }
+void Begin() {
+  InitModule();
+}
 
 }  // namespace Config

@@ -1,13 +1,24 @@
-// The configuration record: every setting of a run, from start-up to the action.
+// The configuration record: every setting of a run, from start-up to the action; the command
+// line that fills it, with its help and error texts; the banner and the verbose display.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "output/SO.h"
+
 namespace Config {
 
 // The actions, in the order of their keywords in acts.
-enum TAction : std::uint8_t { aNull = 0, aTst = 1, aAdd = 2, aSub = 3, aMul = 4, aDiv = 5, aMod = 6 };
+enum TAction : std::uint8_t {
+  aNull = 0,
+  aTst = 1,
+  aAdd = 2,
+  aSub = 3,
+  aMul = 4,
+  aDiv = 5,
+  aMod = 6
+};
 
 using TPthStr = std::array<char, 128>;
 using TNumStr = std::array<char, 256>;
@@ -34,9 +45,27 @@ inline constexpr char kPrgName[] = "zemblaro";
 inline constexpr std::uint32_t kVersion = 9;
 inline constexpr char kDate[] = "2026-09-10";
 
-// Fills data with its values before the command line is read. Called once by main.
+// Runs InitModule. Called once by main, after Args::Begin and FIO2::Begin.
 void Begin();
-// Clears data and sets the values it has before the command line is read.
+// Clears data, sets the program's identity, the current directory (FIO2::GetDirX, which ends
+// the run when it fails) and both bases 10, then parses the command line (ParseArgs) and shows
+// the record (Show).
 void InitModule();
+
+// Parses the command line, { option } [ action [ num num ] ], into data: dbg, vrb, act, ba, br,
+// arg and brg. Returns with data filled; or prints the help text and ends the run with return
+// code 0; or writes a two-line error on standard error and ends the run (return code 255).
+// Bases are not range-checked and numbers are stored as typed. An operand, or the value of
+// "-b" or "-r", that was longer than a parameter can be is refused as "Invalid number" rather
+// than used cut short.
+void ParseArgs();
+
+// Appends the one-line banner to b (no clearing, no line end).
+void WrInfo(SO::TBuffer& b);
+// Appends the selectable action keywords, "'tst' | 'add' | ... | 'mod'", to b.
+void WrActs(SO::TBuffer& b);
+// Prints the record on standard output, one field a line, when data.vrb is set; each line is
+// cut at 128 characters.
+void Show();
 
 }  // namespace Config

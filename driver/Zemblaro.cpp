@@ -1,6 +1,8 @@
 #include "driver/Zemblaro.h"
 
+#include "config/Args.h"
 #include "config/Config.h"
+#include "support/FIO2.h"
 #include "support/Lib3.h"
 #include "support/Runtime.h"
 #include "support/Ticks.h"
@@ -10,6 +12,8 @@ namespace Zemblaro {
 void StartUp() {
   Lib3::Begin();
   Ticks::Begin();
+  Args::Begin();
+  FIO2::Begin();
   Config::Begin();
 }
 
