@@ -2,6 +2,7 @@
 
 #include "config/Args.h"
 #include "config/Config.h"
+#include "support/ConSigs.h"
 #include "support/FIO2.h"
 #include "support/Lib3.h"
 #include "support/Runtime.h"
@@ -12,6 +13,7 @@ namespace Zemblaro {
 void StartUp() {
   Lib3::Begin();
   Ticks::Begin();
+  ConSigs::Begin();
   Args::Begin();
   FIO2::Begin();
   Config::Begin();

@@ -4,69 +4,111 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
 namespace {
 
-// One output channel: collects a line and hands it to write(2) at its line end, so that lines of
-// the two channels reach their destinations in the order they were written.
+// ---- Exit state ----------------------------------------------------------------------------
+// An exit is in progress from the first HALT on, or from an interrupt's claim on. The thread that
+// started it owns it: from then on only the owner's lines, and an interrupting thread's, reach
+// the channels, and a halt on any other thread waits for the owner to end the process. So the
+// chain's lines are the last ones written, whichever thread runs it.
+std::atomic<bool> exitInProgress{false};
+thread_local bool ownsExit = false;
+thread_local bool interrupting = false;
+bool chainStarted = false;  // touched only by the owning thread
+
+bool MayWrite() {
+  return ownsExit || interrupting || !exitInProgress.load();
+}
+
+// A thread's pending line on one channel. Every thread collects its own lines, so that lines of
+// different threads never mix and a line that another thread left unfinished cannot take in the
+// text of this one.
+struct Line {
+  std::array<char, 1024> buf;
+  std::size_t len;
+};
+thread_local Line pending[2] = {};
+
+// One output channel: hands each completed line to write(2) at its line end, so that lines of
+// the two channels reach their destinations in the order they were written. A mutex orders the
+// lines of different threads.
 class Channel {
  public:
-  explicit Channel(int fd) : fd_(fd) {}
+  constexpr Channel(int fd, std::size_t index) : fd_(fd), index_(index) {}
 
   void Write(std::span<const char> s) {
-    std::lock_guard lock(mutex_);
+    Line& line = pending[index_];
     for (char c : s) {
       if (c == '\0') break;
       if (c == '\n') {
-        Put('\r');
-        Put('\n');
-        FlushLocked();
+        Put(line, '\r');
+        Put(line, '\n');
+        Emit(line);
       } else {
-        Put(c);
+        Put(line, c);
       }
     }
   }
 
-  void Flush() {
-    std::lock_guard lock(mutex_);
-    FlushLocked();
-  }
+  // Writes the calling thread's pending partial line.
+  void Flush() { Emit(pending[index_]); }
+
+  // Returns once no line is being written: every line written later sees the current exit state.
+  void Sync() { std::lock_guard lock(mutex_); }
 
  private:
-  void Put(char c) {
-    if (len_ == buf_.size()) FlushLocked();
-    buf_[len_++] = c;
+  void Put(Line& line, char c) {
+    if (line.len == line.buf.size()) Emit(line);
+    line.buf[line.len++] = c;
   }
 
-  void FlushLocked() {
+  void Emit(Line& line) {
+    if (line.len == 0) return;
+    std::lock_guard lock(mutex_);
+    if (MayWrite()) WriteAll(line.buf.data(), line.len);
+    line.len = 0;
+  }
+
+  void WriteAll(const char* p, std::size_t len) {
     std::size_t done = 0;
-    while (done < len_) {
-      const ssize_t n = ::write(fd_, buf_.data() + done, len_ - done);
+    while (done < len) {
+      const ssize_t n = ::write(fd_, p + done, len - done);
       if (n < 0) {
         if (errno == EINTR) continue;
         break;  // nowhere to report a failed write; the text is dropped
       }
       done += static_cast<std::size_t>(n);
     }
-    len_ = 0;
   }
 
   int fd_;
+  std::size_t index_;
   std::mutex mutex_;
-  std::array<char, 4096> buf_{};
-  std::size_t len_ = 0;
 };
 
+constinit Channel out(STDOUT_FILENO, 0);
+constinit Channel err(STDERR_FILENO, 1);
+
 Channel& Out() {
-  static Channel channel(STDOUT_FILENO);
-  return channel;
+  return out;
 }
 
 Channel& Err() {
-  static Channel channel(STDERR_FILENO);
-  return channel;
+  return err;
+}
+
+// Marks an exit as in progress, owned by the calling thread; false when one already is.
+bool ClaimExit() {
+  if (exitInProgress.exchange(true)) return false;
+  ownsExit = true;
+  // A line another thread is writing right now still completes; every later one is dropped.
+  out.Sync();
+  err.Sync();
+  return true;
 }
 
 int paramCount = 0;
@@ -74,8 +116,9 @@ char** paramVector = nullptr;
 
 constexpr std::size_t kMaxFinalisers = 16;
 std::array<void (*)(), kMaxFinalisers> finalisers{};
-std::size_t finaliserCount = 0;
-std::atomic<bool> exitInProgress{false};
+// Finalisers are registered on the main thread during start-up, some after the signal thread
+// has started; the count publishes them to whichever thread halts.
+std::atomic<std::size_t> finaliserCount{0};
 
 }  // namespace
 
@@ -198,12 +241,30 @@ void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count)
 }
 
 void Lib_AddFinaliser(void (*p)()) {
-  if (finaliserCount < kMaxFinalisers) finalisers[finaliserCount++] = p;
+  const std::size_t n = finaliserCount.load(std::memory_order_relaxed);
+  if (n == kMaxFinalisers) return;
+  finalisers[n] = p;
+  finaliserCount.store(n + 1, std::memory_order_release);
+}
+
+void Lib_Interrupt() {
+  interrupting = true;
+  ClaimExit();
 }
 
 void HALT(int code) {
-  if (!exitInProgress.exchange(true)) {
-    for (std::size_t i = finaliserCount; i > 0; --i) finalisers[i - 1]();
+  ClaimExit();
+  if (ownsExit) {
+    if (!chainStarted) {
+      chainStarted = true;
+      for (std::size_t i = finaliserCount.load(std::memory_order_acquire); i > 0; --i) {
+        finalisers[i - 1]();
+      }
+    }
+  } else if (!interrupting) {
+    // Another thread is ending the run and ends the process with the return code; a halt here
+    // (the main body returning, a fatal message) must not cut its chain short.
+    for (;;) ::pause();
   }
   IO_Flush();
   ::_exit(code);

@@ -10,8 +10,11 @@
 
 // ---- Text channels -------------------------------------------------------------------------
 // Standard output and standard error. Every line feed written goes out as CR LF; every other
-// byte, a CR included, passes unchanged. A channel collects a line and writes it with one
-// write(2) at its line end; a pending partial line is written before the process ends.
+// byte, a CR included, passes unchanged. Every thread collects its own lines and each goes out
+// whole with one write(2) at its line end, so lines of different threads never mix. The halting
+// thread's pending partial line is written before the process ends. Once an exit is in progress,
+// only the lines of the thread ending the run and of an interrupting thread are written; the
+// other threads' lines, a partial one included, are dropped.
 
 // Writes the text of s to standard output.
 void IO_WrStr(std::span<const char> s);
@@ -20,7 +23,8 @@ void IO_WrLn();
 // Writes x in decimal to standard output, padded on the left with blanks to width w; never cut.
 void IO_WrLngCard(std::uint32_t x, std::uint32_t w);
 
-// Writes every pending partial line of both channels. HALT calls it before the process ends.
+// Writes the calling thread's pending partial lines of both channels. HALT calls it before the
+// process ends.
 void IO_Flush();
 
 // ---- Parameters ----------------------------------------------------------------------------
@@ -56,7 +60,15 @@ void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count)
 // ---- Halt ----------------------------------------------------------------------------------
 // Registers a finaliser; finalisers run once, newest first, when the first HALT ends the run.
 void Lib_AddFinaliser(void (*p)());
-// Ends the run. With no exit in progress: marks one, runs the finalisers newest first, writes
-// pending output and ends the process with code. With an exit already in progress (a finaliser
-// halting, or another thread): writes pending output and ends the process at once with code.
+// Ends the run. With no exit in progress: marks one, owned by the calling thread, runs the
+// finalisers newest first, writes pending output and ends the process with code. With an exit
+// already in progress on this thread (a finaliser halting): writes pending output and ends the
+// process at once with code; likewise on an interrupting thread. On any other thread it waits:
+// the thread that owns the exit ends the process.
 [[noreturn]] void HALT(int code);
+// Called by the console-control handler before it writes its message and halts. Marks the
+// calling thread as interrupting (its lines are written and its HALT ends the process at once
+// even while another thread ends the run) and, when no exit is in progress yet, starts one owned
+// by this thread without running the finalisers: the other threads' lines are dropped from here
+// on, so the handler's message and the chain's lines come last, and its HALT runs the chain.
+void Lib_Interrupt();

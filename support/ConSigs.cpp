@@ -1,0 +1,29 @@
+#include "support/ConSigs.h"
+
+#include "support/Runtime.h"
+
+namespace ConSigs {
+
+void Begin() {
+  if (SetConsoleCtrlHandler(Handler, 1) == 0) {
+    Message("Installation failed.");
+    HALT(9);
+  }
+}
+
+void Message(std::span<const char> s) {
+  IO_WrStr("ConSigs: ");
+  IO_WrStr(s);
+  IO_WrLn();
+}
+
+std::int32_t Handler(WinCon_CTRL_TYPE ct) {
+  if (ct > CTRL_SHUTDOWN_EVENT || ct == CTRL_LOGOFF_EVENT) return 0;
+  // Silence the rest of the program first, so that the message and the chain's lines are the
+  // last ones written.
+  Lib_Interrupt();
+  Message("Signal received, terminating.");
+  HALT(9);
+}
+
+}  // namespace ConSigs
