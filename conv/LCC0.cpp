@@ -53,9 +53,29 @@ std::uint32_t Length(std::span<const char> s) {
 
 // The value of the n <= 8 bytes of x.
 std::uint64_t LoadWord(LC::CByteCard x) {
-  std::uint64_t v = 0;
-  std::memcpy(&v, x.data(), x.size());
-  return v;
+  const std::uint8_t* p = x.data();
+  switch (x.size()) {
+    case 8: {
+      std::uint64_t v;
+      std::memcpy(&v, p, 8);
+      return v;
+    }
+    case 4: {
+      std::uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+    case 2: {
+      std::uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    default: {
+      std::uint64_t v = 0;
+      for (std::size_t i = 0; i < x.size(); ++i) v |= std::uint64_t{p[i]} << (8 * i);
+      return v;
+    }
+  }
 }
 
 // Writes the low x.size() <= 8 bytes of v into x, in as few stores as the width allows.
