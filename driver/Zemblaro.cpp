@@ -1,12 +1,20 @@
 #include "driver/Zemblaro.h"
 
+#include <array>
+#include <cstdint>
+
 #include "config/Args.h"
 #include "config/Config.h"
+#include "conv/LCC.h"
+#include "conv/LCC0.h"
+#include "driver/Exhaustive.h"
 #include "support/ConSigs.h"
 #include "support/FIO2.h"
 #include "support/Lib3.h"
+#include "support/Platform.h"
 #include "support/Runtime.h"
 #include "support/Ticks.h"
+#include "support/Tmr0.h"
 
 namespace Zemblaro {
 
@@ -25,6 +33,16 @@ void Run() {
   if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
   // One unsigned comparison sends aNull and every value past aMod to the last row.
   switch (static_cast<unsigned>(d.act - 1u) < 6u ? d.act : Config::aNull) {
+    case Config::aTst:
+      Test10();
+      Test11();
+      Test20();
+      Test21();
+      Test30();
+      Test40();
+      Test51();
+      Test52();
+      break;
     default:
       Fatal("Zemblaro: Action not implemented");
   }
@@ -33,6 +51,152 @@ void Run() {
 void Fatal(std::span<const char> s) {
   IO_WrLn();
   Lib_FatalError(s);
+}
+
+// ---- Self-test suite ------------------------------------------------------------------------
+
+namespace {
+
+// Writes "<name>: begin" and returns the start reading of the tick counter.
+std::uint32_t BeginTest(std::span<const char> name) {
+  IO_WrStr(name);
+  IO_WrStr(": begin");
+  IO_WrLn();
+  return GetTickCount();
+}
+
+// Writes "<name>: end <ms>ms"; the time covers the test's output and the "end " text.
+void EndTest(std::span<const char> name, std::uint32_t t0) {
+  IO_WrStr(name);
+  IO_WrStr(": end ");
+  IO_WrLngCard(Tmr0::Diff(t0, GetTickCount()), 1);
+  IO_WrStr("ms");
+  IO_WrLn();
+}
+
+// The operands, least significant byte first, each with the capacity it is passed with.
+constexpr std::array<std::uint8_t, 2> k11H{0x11, 0x00};
+constexpr std::array<std::uint8_t, 4> kFFFFEFEFH{0xEF, 0xEF, 0xFF, 0xFF};
+constexpr std::array<std::uint8_t, 4> k1111H{0x11, 0x11, 0x00, 0x00};
+constexpr std::array<std::uint8_t, 2> kFFH2{0xFF, 0x00};
+constexpr std::array<std::uint8_t, 2> k100H{0x00, 0x01};
+constexpr std::array<std::uint8_t, 1> k1H{0x01};
+constexpr std::array<std::uint8_t, 2> kFFFFH{0xFF, 0xFF};
+constexpr std::array<std::uint8_t, 4> kFF0001H{0x01, 0x00, 0xFF, 0x00};
+constexpr std::array<std::uint8_t, 1> kFFH1{0xFF};
+
+// "  x op y = z" for the three-operand tests.
+void WrStep(LC::CByteCard x, std::span<const char> op, LC::CByteCard y, LC::CByteCard z) {
+  IO_WrStr("  ");
+  WrHex(x);
+  IO_WrStr(op);
+  WrHex(y);
+  IO_WrStr(" = ");
+  WrHex(z);
+  IO_WrLn();
+}
+
+bool Lcc16MkStr(std::span<char> s, LC::CByteCard x) {
+  return LCC::MkStr(s, x, 16);
+}
+bool Lcc16MkCard(LC::ByteCard y, std::span<const char> s) {
+  return LCC::MkCard(y, s, 16);
+}
+
+constexpr detail::RoundTrip kLcc0RoundTrip{LCC0::MkStr, LCC0::MkCard, "Test51: MkStr failed",
+                                           "Test51: MkCard failed", "Test51: Wrong result"};
+constexpr detail::RoundTrip kLccRoundTrip{Lcc16MkStr, Lcc16MkCard, "Test52: MkStr failed",
+                                          "Test52: MkCard failed", "Test52: Wrong result"};
+
+// Every 32-bit value, with a progress line every 2^28 values.
+void CheckAll32(const detail::RoundTrip& rt) {
+  detail::CheckRoundTrips(rt, 0, std::uint64_t{1} << 32, std::uint32_t{1} << 28,
+                          detail::ProcessorCount());
+}
+
+}  // namespace
+
+void WrHex(std::span<const std::uint8_t> x) {
+  std::array<char, 256> s{};
+  if (LCC0::MkStr(s, x)) {
+    IO_WrStr(s);
+  } else {
+    IO_WrStr("???");
+  }
+}
+
+void Test10() {
+  const std::uint32_t t0 = BeginTest("Test10");
+  LC::TCard01 x{0xCF};
+  IO_WrStr("  INC( ");
+  WrHex(x);
+  IO_WrStr(", ");
+  WrHex(k11H);
+  IO_WrStr(" ) = ");
+  if (!LC::Inc(x, k11H)) Fatal("Test10: Inc failed");
+  WrHex(x);
+  IO_WrLn();
+  EndTest("Test10", t0);
+}
+
+void Test11() {
+  const std::uint32_t t0 = BeginTest("Test11");
+  LC::TCard05 z{};
+  if (!LC::Add(kFFFFEFEFH, k1111H, z)) Fatal("Test11: Add failed");
+  WrStep(kFFFFEFEFH, " + ", k1111H, z);
+  EndTest("Test11", t0);
+}
+
+void Test20() {
+  const std::uint32_t t0 = BeginTest("Test20");
+  LC::TCard02 x{0xFE, 0xFF};
+  IO_WrStr("  DEC( ");
+  WrHex(x);
+  IO_WrStr(", ");
+  WrHex(kFFH2);
+  IO_WrStr(" ) = ");
+  if (!LC::Dec(x, kFFH2)) Fatal("Test20: Dec failed");
+  WrHex(x);
+  IO_WrLn();
+  EndTest("Test20", t0);
+}
+
+void Test21() {
+  const std::uint32_t t0 = BeginTest("Test21");
+  LC::TCard01 z{};
+  if (!LC::Sub(k100H, k1H, z)) Fatal("Test21: Sub failed");
+  WrStep(k100H, " - ", k1H, z);
+  EndTest("Test21", t0);
+}
+
+void Test30() {
+  const std::uint32_t t0 = BeginTest("Test30");
+  LC::TCard03 z{};
+  if (!LC::Mul(kFFFFH, kFFH2, z)) Fatal("Test30: Mul failed");
+  WrStep(kFFFFH, " * ", kFFH2, z);
+  EndTest("Test30", t0);
+}
+
+void Test40() {
+  const std::uint32_t t0 = BeginTest("Test40");
+  LC::TCard03 z{};
+  LC::TCard02 r{};
+  if (!LC::Div(kFF0001H, kFFH1, z, r)) Fatal("Test40: Div failed");
+  WrStep(kFF0001H, " DIV ", kFFH1, z);
+  WrStep(kFF0001H, " MOD ", kFFH1, r);
+  EndTest("Test40", t0);
+}
+
+void Test51() {
+  const std::uint32_t t0 = BeginTest("Test51");
+  CheckAll32(kLcc0RoundTrip);
+  EndTest("Test51", t0);
+}
+
+void Test52() {
+  const std::uint32_t t0 = BeginTest("Test52");
+  CheckAll32(kLccRoundTrip);
+  EndTest("Test52", t0);
 }
 
 }  // namespace Zemblaro

@@ -1,6 +1,7 @@
 // The main module: start-up order, base checks, dispatch and the fatal-message exit.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 namespace Zemblaro {
@@ -11,5 +12,24 @@ void StartUp();
 void Run();
 // Ends the current line on standard output, writes s on standard error and halts.
 [[noreturn]] void Fatal(std::span<const char> s);
+
+// ---- Self-test suite ------------------------------------------------------------------------
+// Each test writes "<name>: begin", its step lines, and "<name>: end <ms>ms" with the
+// milliseconds it took, all on standard output; a failing test ends the run through Fatal.
+// Test10..Test40 apply one operation of LC to fixed operands and print them in hexadecimal.
+void Test10();
+void Test11();
+void Test20();
+void Test21();
+void Test30();
+void Test40();
+// Convert every 32-bit value to a hexadecimal string and back, through LCC0 (Test51) and
+// through LCC in base 16 (Test52), with a progress line every 2^28 values; the first value that
+// fails is diagnosed and ends the run. They use every processor the process may run on.
+void Test51();
+void Test52();
+// Writes the hexadecimal digits of x (upper case, no leading zeros, "0" for zero) with no line
+// end, or "???" when they do not fit in 256 characters.
+void WrHex(std::span<const std::uint8_t> x);
 
 }  // namespace Zemblaro

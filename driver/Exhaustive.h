@@ -1,0 +1,222 @@
+// Exhaustive round trips of a converter pair over a range of 32-bit values.
+//
+// The values are checked in blocks. Each block is shared out among worker threads, yet what is
+// written is exactly what one thread counting upward would write: the block's progress line
+// before any value of it is checked, and on a failure the diagnosis of the smallest failing
+// value, with nothing of any later block.
+//
+// How the smallest failure is found: workers take small chunks of the block in ascending order
+// from one atomic counter and keep the smallest failing value seen by anyone in an atomic
+// minimum. A worker stops at its own first failure (its later chunks hold only larger values)
+// and takes no chunk that starts past the minimum. Every chunk starting at or below the final
+// minimum is therefore checked in full up to its first failure, so the minimum is exact.
+//
+// Workers take no lock and write nothing: a console signal, handled on a thread of its own,
+// can end the process at any moment. Everything lives in fixed storage on the calling thread's
+// stack; no heap is used.
+#pragma once
+
+#include <pthread.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "driver/Zemblaro.h"
+#include "support/Runtime.h"
+
+namespace Zemblaro::detail {
+
+// A converter pair under test and the messages its failures end the run with.
+struct RoundTrip {
+  bool (*mkStr)(std::span<char> s, std::span<const std::uint8_t> x);
+  bool (*mkCard)(std::span<std::uint8_t> y, std::span<const char> s);
+  std::span<const char> strFailed;
+  std::span<const char> cardFailed;
+  std::span<const char> wrongResult;
+};
+
+enum class Outcome : std::uint8_t { kPass, kStrFailed, kCardFailed, kWrong };
+
+using TCard32 = std::array<std::uint8_t, 4>;  // a 32-bit value, least significant byte first
+using TStr128 = std::array<char, 128>;
+
+// A failing value and what went wrong; s and y are what the converters left, for the diagnosis.
+struct Failure {
+  std::uint32_t x = 0;
+  Outcome kind = Outcome::kPass;
+  TStr128 s{};
+  TCard32 y{};
+};
+
+inline constexpr unsigned kMaxWorkers = 256;
+// Values per chunk taken from the shared counter: small enough that a block splits evenly,
+// large enough that the counter is touched rarely.
+inline constexpr std::uint32_t kChunk = 4096;
+
+// The number of processors this process may run on, at least 1 and at most kMaxWorkers.
+inline unsigned ProcessorCount() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  long n = 0;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    n = CPU_COUNT(&set);
+  } else {
+    n = sysconf(_SC_NPROCESSORS_ONLN);  // more processors than a cpu_set_t holds
+  }
+  if (n < 1) return 1;
+  return n > static_cast<long>(kMaxWorkers) ? kMaxWorkers : static_cast<unsigned>(n);
+}
+
+inline TCard32 Card32(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+// Checks the n values from v on (v + n - 1 <= FFFFFFFFH). Returns the number that passed; when
+// that is less than n, f describes the failure of the next value.
+inline std::uint32_t CheckRun(const RoundTrip& rt, std::uint32_t v, std::uint32_t n, TStr128& s,
+                              Failure& f) {
+  // Held in locals so that the calls cannot make the compiler reload them.
+  const auto mkStr = rt.mkStr;
+  const auto mkCard = rt.mkCard;
+  TCard32 y;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const TCard32 x = Card32(v + i);
+    Outcome kind;
+    if (!mkStr(s, x)) {
+      kind = Outcome::kStrFailed;
+    } else if (!mkCard(y, s)) {
+      kind = Outcome::kCardFailed;
+    } else if (y != x) {
+      kind = Outcome::kWrong;
+    } else {
+      continue;
+    }
+    f.x = v + i;
+    f.kind = kind;
+    f.s = s;
+    f.y = y;
+    return i;
+  }
+  return n;
+}
+
+// One block being checked: the shared counter, the shared minimum and one result per worker.
+struct Block {
+  const RoundTrip* rt;
+  std::uint32_t first;                              // the block's first value
+  std::uint32_t n;                                  // its number of values, at least 1
+  alignas(64) std::atomic<std::uint64_t> next{0};   // offset of the next chunk to take
+  alignas(64) std::atomic<std::uint64_t> least{0};  // offset of the smallest failure, n: none
+  std::array<Failure, kMaxWorkers> failures;
+  std::array<bool, kMaxWorkers> failed{};
+};
+
+inline void Work(Block& b, unsigned w) {
+  TStr128 s{};
+  for (;;) {
+    const std::uint64_t off = b.next.fetch_add(kChunk, std::memory_order_relaxed);
+    if (off >= b.n || off > b.least.load(std::memory_order_relaxed)) return;
+    const auto len = static_cast<std::uint32_t>(b.n - off < kChunk ? b.n - off : kChunk);
+    const auto start = static_cast<std::uint32_t>(b.first + off);
+    const std::uint32_t passed = CheckRun(*b.rt, start, len, s, b.failures[w]);
+    if (passed < len) {
+      b.failed[w] = true;
+      const std::uint64_t mine = off + passed;
+      std::uint64_t cur = b.least.load(std::memory_order_relaxed);
+      while (mine < cur && !b.least.compare_exchange_weak(cur, mine, std::memory_order_relaxed)) {
+      }
+      return;
+    }
+  }
+}
+
+struct WorkerArg {
+  Block* block;
+  unsigned w;
+};
+
+inline void* WorkerMain(void* p) {
+  const auto* a = static_cast<const WorkerArg*>(p);
+  Work(*a->block, a->w);
+  return nullptr;
+}
+
+// Checks the n values from first on (1 <= n, first + n - 1 <= FFFFFFFFH) on up to `threads`
+// threads, the calling one included. Returns false when every value passed; otherwise true with
+// f the failure of the smallest failing value.
+inline bool CheckBlock(const RoundTrip& rt, std::uint32_t first, std::uint32_t n, unsigned threads,
+                       Failure& f) {
+  if (threads < 1) threads = 1;
+  if (threads > kMaxWorkers) threads = kMaxWorkers;
+  Block b;
+  b.rt = &rt;
+  b.first = first;
+  b.n = n;
+  b.least.store(n, std::memory_order_relaxed);
+  std::array<pthread_t, kMaxWorkers> ids;
+  std::array<WorkerArg, kMaxWorkers> args;
+  std::array<bool, kMaxWorkers> started{};
+  for (unsigned w = 1; w < threads; ++w) {
+    args[w] = {&b, w};
+    // A worker that cannot be started leaves its share to the others.
+    started[w] = pthread_create(&ids[w], nullptr, WorkerMain, &args[w]) == 0;
+  }
+  Work(b, 0);
+  for (unsigned w = 1; w < threads; ++w) {
+    if (started[w]) pthread_join(ids[w], nullptr);
+  }
+  const std::uint64_t least = b.least.load(std::memory_order_relaxed);
+  if (least >= n) return false;
+  for (unsigned w = 0; w < threads; ++w) {
+    if (b.failed[w] && b.failures[w].x == static_cast<std::uint32_t>(first + least)) {
+      f = b.failures[w];
+      return true;
+    }
+  }
+  return false;  // not reached: the minimum is some worker's failure
+}
+
+// Writes what a failure shows and ends the run with its message.
+[[noreturn]] inline void Report(const RoundTrip& rt, const Failure& f) {
+  switch (f.kind) {
+    case Outcome::kStrFailed:
+      Fatal(rt.strFailed);
+    case Outcome::kCardFailed:
+      Fatal(rt.cardFailed);
+    default:
+      break;
+  }
+  IO_WrStr(" x = ");
+  WrHex(Card32(f.x));
+  IO_WrLn();
+  IO_WrStr(" s = ");
+  IO_WrStr(f.s);
+  IO_WrLn();
+  IO_WrStr(" y = ");
+  WrHex(f.y);
+  IO_WrLn();
+  Fatal(rt.wrongResult);
+}
+
+// Converts each of the count values from first on to a string and back (first + count <= 2^32),
+// writing a progress line with the first value of each block of `block` values, and ends the run
+// through Fatal at the smallest value that fails.
+inline void CheckRoundTrips(const RoundTrip& rt, std::uint32_t first, std::uint64_t count,
+                            std::uint32_t block, unsigned threads) {
+  if (block == 0) return;
+  for (std::uint64_t done = 0; done < count; done += block) {
+    const auto start = static_cast<std::uint32_t>(first + done);
+    WrHex(Card32(start));
+    IO_WrLn();
+    const auto n = static_cast<std::uint32_t>(count - done < block ? count - done : block);
+    Failure f;
+    if (CheckBlock(rt, start, n, threads, f)) Report(rt, f);
+  }
+}
+
+}  // namespace Zemblaro::detail
