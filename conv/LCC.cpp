@@ -1,6 +1,8 @@
 // Digit strings in bases 2 to 36.
 //
 // Routes, each giving the bytes of the plain per-digit method:
+// - Base 16 with x of up to 8 bytes and texts of up to 8 digits (the self-test's shape): the
+//   one-word routes of LCC0::detail.
 // - MkCard, x of up to 8 bytes: the value in one word, with the overflow of every multiply
 //   and add tested as the plain method would meet it; powers of two shift digits in.
 // - MkCard, x of up to kMaxBytes: 64-bit limbs, a whole word of digits per multiply-add as
@@ -20,6 +22,7 @@
 #include <utility>
 
 #include "arith/Lib2.h"
+#include "conv/LCC0.h"
 #include "support/Runtime.h"
 
 namespace {
@@ -156,17 +159,6 @@ void StoreWord(LC::ByteCard x, u64 v) {
   }
 }
 
-// The eight hexadecimal characters of v, the character of the top nibble in the low byte.
-u64 HexChars(std::uint32_t v) {
-  u64 x = v;
-  x = (x | x << 16) & 0x0000FFFF0000FFFFu;
-  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
-  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Fu;  // nibble i in byte i
-  const u64 letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
-  x += 0x3030303030303030u + letters * 7;  // '0' + d, and 7 more from '9' + 1 to 'A'
-  return __builtin_bswap64(x);
-}
-
 // The eight binary characters of the byte v, its top bit in the low byte.
 u64 BinChars(std::uint8_t v) {
   u64 x = v;
@@ -176,29 +168,10 @@ u64 BinChars(std::uint8_t v) {
   return __builtin_bswap64(x) | 0x3030303030303030u;
 }
 
-// Stores the l (1 to 8) characters held in the low bytes of w at p, in at most two stores.
-void StoreChars(char* p, u64 w, std::uint32_t l) {
-  if (l == 8) {
-    std::memcpy(p, &w, 8);
-  } else if (l >= 4) {  // two overlapping halves
-    const auto lo = static_cast<std::uint32_t>(w);
-    const auto hi = static_cast<std::uint32_t>(w >> (8 * (l - 4)));
-    std::memcpy(p, &lo, 4);
-    std::memcpy(p + l - 4, &hi, 4);
-  } else if (l >= 2) {
-    const auto lo = static_cast<std::uint16_t>(w);
-    const auto hi = static_cast<std::uint16_t>(w >> (8 * (l - 2)));
-    std::memcpy(p, &lo, 2);
-    std::memcpy(p + l - 2, &hi, 2);
-  } else {
-    p[0] = static_cast<char>(w);
-  }
-}
-
 // ---- MkCard routes ---------------------------------------------------------------------------
 
 // x of at most 8 bytes. The value lives in one word; mask is 256^n - 1.
-bool MkCard_Word(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
+[[gnu::noinline]] bool MkCard_Word(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
   const std::size_t n = x.size(), cap = s.size();
   std::size_t i = 0;
 
@@ -241,7 +214,7 @@ bool MkCard_Word(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
 }
 
 // x of 9 to kMaxBytes bytes, on limbs L of its own.
-bool MkCard_Limbs(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
+[[gnu::noinline]] bool MkCard_Limbs(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
   const std::size_t n = x.size(), cap = s.size();
   std::size_t m = 0;  // digits before the first non-digit
   while (m < cap && DigitAt(s, m) < b) ++m;
@@ -323,14 +296,6 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
     const u64 v = LoadWord(x);
     const unsigned bits = 64 - static_cast<unsigned>(std::countl_zero(v));
     const std::uint32_t l = bits == 0 ? 1 : (bits + k - 1) / k;
-    if (k == 4 && bits <= 32) {
-      const u64 w = HexChars(static_cast<std::uint32_t>(v)) >> (8 * (8 - l));
-      if (l <= cap) {
-        StoreChars(s.data(), w, l);
-        if (l < cap) s[l] = '\0';
-        return true;
-      }
-    }
     if (l <= cap) {
       for (std::uint32_t j = 0; j < l; ++j) s[l - 1 - j] = kChar[(v >> (k * j)) & mask];
       if (l < cap) s[l] = '\0';
@@ -468,20 +433,13 @@ constexpr std::array<StrFn, sizeof...(I)> MakeStrTable(std::index_sequence<I...>
 
 constexpr std::array<StrFn, 37> kStrFn = MakeStrTable(std::make_index_sequence<37>{});
 
-}  // namespace
-
-namespace LCC {
-
-bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
+// The plain method through LC, for capacities beyond the limb routes.
+[[gnu::noinline]] bool MkCard_Plain(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
   // Stores the digit value of c in y; true when it is a digit of base b.
   const auto eval = [b](std::uint8_t& y, char c) {
     y = Digit(c);
     return y < b;
   };
-
-  if (b < 2 || b > 36) return false;
-  if (x.size() <= 8) return MkCard_Word(x, s, b);
-  if (x.size() <= kMaxBytes) return MkCard_Limbs(x, s, b);
 
   const std::uint32_t n = s.empty() ? 0 : Strings_Length(s);
   if (n == 0) return false;
@@ -496,8 +454,8 @@ bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
   return true;
 }
 
-bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
-  if (b < 2 || b > 36) return false;
+// Every MkStr but the one-word hexadecimal route.
+[[gnu::noinline]] bool MkStr_Any(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   std::size_t n = x.size();
   if (n > 8) {
     while (n > 0 && x[n - 1] == 0) --n;
@@ -508,12 +466,52 @@ bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
     u64 v = LoadWord(x.first(n));
     return kStrFn[b](s, &v, v != 0 ? 1 : 0);
   }
-  if (n > kStrMaxBytes) return false;
+  if (n > LCC::kStrMaxBytes) return false;
   u64 L[kMaxLimbs];
   const std::size_t t = (n + 7) / 8;
   L[t - 1] = 0;
   std::memcpy(L, x.data(), n);
   return kStrFn[b](s, L, t);
+}
+
+}  // namespace
+
+namespace LCC {
+
+// Both conversions try the self-test's shape first (base 16, x of up to 8 bytes, s of at least
+// 8 characters, at most 8 digits) in a few instructions, and leave every other case to
+// routes that are not inlined, so that this path carries no large frame.
+
+bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
+  if (b == 16 && x.size() <= 8 && s.size() >= 8) {
+    std::uint32_t l;
+    u64 w;
+    if (LCC0::detail::GetText8(s, l, w)) {
+      if (l == 0) return false;
+      bool ok;
+      const std::uint32_t v = LCC0::detail::HexValue(w, l, l, ok);
+      if (ok && 4 * l <= 8 * x.size()) {
+        StoreWord(x, v);
+        return true;
+      }
+    }
+  }
+  if (b < 2 || b > 36) return false;
+  if (x.size() <= 8) return MkCard_Word(x, s, b);
+  if (x.size() <= kMaxBytes) return MkCard_Limbs(x, s, b);
+  return MkCard_Plain(x, s, b);
+}
+
+bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
+  if (b == 16 && x.size() <= 8 && s.size() >= 8) {
+    const u64 v = LoadWord(x);
+    if (v >> 32 == 0) {
+      LCC0::detail::PutHex8(s, static_cast<std::uint32_t>(v));
+      return true;
+    }
+  }
+  if (b < 2 || b > 36) return false;
+  return MkStr_Any(s, x, b);
 }
 
 }  // namespace LCC

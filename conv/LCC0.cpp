@@ -1,10 +1,8 @@
 // Hexadecimal digit strings nibble by nibble.
 //
-// Both conversions have a route for small cardinals (up to 8 bytes) that works on one machine
-// word, and the nibble-by-nibble loop for every other width; the two give the same bytes.
-// The word route stores the digits with whole-word stores and reads them back byte by byte:
-// a byte load is served from a wider store still in flight, a wide load from narrow stores is
-// not, and the self-test reads every text back right after writing it.
+// A cardinal of up to 8 bytes whose text is at most 8 digits goes through one machine word
+// (detail::PutHex8, GetText8, HexValue); every other case takes the nibble-by-nibble loop.
+// Both give the same bytes.
 #include "conv/LCC0.h"
 
 #include <array>
@@ -32,18 +30,6 @@ constexpr std::uint8_t Digit(char c) {
 constexpr char Char(std::uint8_t x) {
   return static_cast<char>(x < 10 ? '0' + x : 'A' + (x - 10));
 }
-
-// For every character code: its nibble, or kBad for a character that is no hexadecimal digit.
-// kBad's low four bits are zero, so a bad character counts as the nibble 0 once masked.
-constexpr std::uint8_t kBad = 0x10;
-constexpr std::array<std::uint8_t, 256> kNibble = [] {
-  std::array<std::uint8_t, 256> t{};
-  for (std::size_t c = 0; c < t.size(); ++c) {
-    const std::uint8_t d = Digit(static_cast<char>(c));
-    t[c] = d < 16 ? d : kBad;
-  }
-  return t;
-}();
 
 std::uint32_t Length(std::span<const char> s) {
   std::uint32_t l = 0;
@@ -100,59 +86,26 @@ void StoreWord(LC::ByteCard x, std::uint64_t v) {
   }
 }
 
-// The eight hexadecimal characters of v, most significant first in memory order (the
-// character of nibble 7 in the lowest byte of the result).
-std::uint64_t HexChars(std::uint32_t v) {
-  std::uint64_t x = v;
-  x = (x | x << 16) & 0x0000FFFF0000FFFFu;
-  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
-  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Fu;  // nibble i in byte i
-  const std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
-  x += 0x3030303030303030u + letters * 7;  // '0' + d, and 'A' - '0' - 10 = 7 more for letters
-  return __builtin_bswap64(x);
-}
-
-// Stores the l (1 to 8) characters held in the low bytes of w at p.
-void StoreChars(char* p, std::uint64_t w, std::uint32_t l) {
-  if (l == 8) {
-    std::memcpy(p, &w, 8);
-  } else if (l >= 4) {  // two overlapping halves
-    const auto lo = static_cast<std::uint32_t>(w);
-    const auto hi = static_cast<std::uint32_t>(w >> (8 * (l - 4)));
-    std::memcpy(p, &lo, 4);
-    std::memcpy(p + l - 4, &hi, 4);
-  } else if (l >= 2) {
-    const auto lo = static_cast<std::uint16_t>(w);
-    const auto hi = static_cast<std::uint16_t>(w >> (8 * (l - 2)));
-    std::memcpy(p, &lo, 2);
-    std::memcpy(p + l - 2, &hi, 2);
-  } else {
-    p[0] = static_cast<char>(w);
-  }
-}
-
 }  // namespace
 
 namespace LCC0 {
 
 bool MkCard(LC::ByteCard x, std::span<const char> s) {
-  std::uint32_t l = Length(s);
-  if (l == 0) return false;
   const std::size_t n = x.size();
-
-  if (n <= 8) {
-    const std::uint32_t m = l < 2 * n ? l : static_cast<std::uint32_t>(2 * n);
-    std::uint64_t v = 0;
-    std::uint32_t seen = 0;
-    for (std::uint32_t j = 0; j < m; ++j) {
-      const std::uint8_t d = kNibble[static_cast<unsigned char>(s[l - 1 - j])];
-      seen |= d;
-      v |= static_cast<std::uint64_t>(d & 0x0F) << (4 * j);
+  if (n <= 8 && s.size() >= 8) {
+    std::uint32_t l;
+    std::uint64_t w;
+    if (detail::GetText8(s, l, w)) {
+      if (l == 0) return false;
+      const std::uint32_t m = l < 2 * n ? l : static_cast<std::uint32_t>(2 * n);
+      bool ok;
+      StoreWord(x, detail::HexValue(w, l, m, ok));
+      return ok;
     }
-    StoreWord(x, v);
-    return (seen & kBad) == 0;
   }
 
+  std::uint32_t l = Length(s);
+  if (l == 0) return false;
   bool ok = true;
   // Delivers the next nibble from the right end of the text; 0 once the text is used up.
   const auto get = [&](std::uint8_t& y) {
@@ -182,21 +135,11 @@ bool MkStr(std::span<char> s, LC::CByteCard x) {
   if (cap == 0) return false;  // not even "0" fits
   const std::size_t n = x.size();
 
-  if (n <= 8) {
+  if (n <= 8 && cap >= 8) {
     const std::uint64_t v = LoadWord(x);
     if (v >> 32 == 0) {
-      const auto v32 = static_cast<std::uint32_t>(v);
-      // Significant nibbles; zero has one, the digit 0.
-      const std::uint32_t l =
-          v32 == 0 ? 1 : (35 - static_cast<std::uint32_t>(std::countl_zero(v32))) / 4;
-      const std::uint64_t w = HexChars(v32) >> (8 * (8 - l));  // first digit in the low byte
-      if (l <= cap) {
-        StoreChars(s.data(), w, l);
-        if (l < cap) s[l] = '\0';
-        return true;
-      }
-      for (std::size_t i = 0; i < cap; ++i) s[i] = static_cast<char>(w >> (8 * i));
-      return false;
+      detail::PutHex8(s, static_cast<std::uint32_t>(v));
+      return true;
     }
   }
 

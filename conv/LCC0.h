@@ -5,6 +5,9 @@
 // ends at its first '\0' or at the end of its span, whichever comes first.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "arith/LC.h"
@@ -37,3 +40,78 @@ namespace LCC0 {
 [[nodiscard]] bool MkStr(std::span<char> s, LC::CByteCard x);
 
 }  // namespace LCC0
+
+// Word routes for texts of at most eight hexadecimal digits, shared with LCC's base 16. They
+// write the first eight bytes of a text with one store and read them with one load of the same
+// place and width, so a text read back right after it was written comes straight from the
+// store in flight (narrow stores read back by a wide load, or the reverse, wait for the stores
+// to reach the cache).
+namespace LCC0::detail {
+
+static_assert(std::endian::native == std::endian::little, "texts are loaded as words");
+
+// Writes the hexadecimal text of v into s, which has at least 8 characters: upper-case digits,
+// most significant first, no leading zeros, "0" for zero, then '\0' when s has room. Bytes
+// after the terminator keep their values (the first eight bytes are stored as one word).
+inline void PutHex8(std::span<char> s, std::uint32_t v) {
+  std::uint64_t x = v;
+  x = (x | x << 16) & 0x0000FFFF0000FFFFu;
+  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
+  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Fu;  // nibble i in byte i
+  const std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
+  x += 0x3030303030303030u + letters * 7;  // '0' + d, and 7 more from '9' + 1 to 'A'
+  const std::uint32_t l = v == 0 ? 1 : (35 - static_cast<std::uint32_t>(std::countl_zero(v))) / 4;
+  const std::uint64_t w = __builtin_bswap64(x) >> (8 * (8 - l));  // first digit in byte 0
+  if (l == 8) {
+    std::memcpy(s.data(), &w, 8);
+    if (s.size() > 8) s[8] = '\0';
+    return;
+  }
+  std::uint64_t old;
+  std::memcpy(&old, s.data(), 8);
+  const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
+  const std::uint64_t merged = w | (old & ~text);
+  std::memcpy(s.data(), &merged, 8);
+}
+
+// Reads the text at the start of s, which has at least 8 characters, when it is at most 8
+// characters long: l := its length, w := its characters (character i in byte i, zero bytes
+// from byte l on). False for a longer text.
+inline bool GetText8(std::span<const char> s, std::uint32_t& l, std::uint64_t& w) {
+  std::uint64_t c;
+  std::memcpy(&c, s.data(), 8);
+  // The lowest set bit marks the first zero byte exactly (higher ones may be false).
+  const std::uint64_t zero = (c - 0x0101010101010101u) & ~c & 0x8080808080808080u;
+  if (zero != 0) {
+    l = static_cast<std::uint32_t>(std::countr_zero(zero)) / 8;
+    w = c & ((std::uint64_t{1} << (8 * l)) - 1);
+    return true;
+  }
+  if (s.size() > 8 && s[8] != '\0') return false;
+  l = 8;
+  w = c;
+  return true;
+}
+
+// The value of the last m (1 to 8, at most l) characters of the l-character text w (as
+// GetText8 delivers it) read as hexadecimal digits; a character that is no hexadecimal digit
+// counts as 0 and clears ok, else ok is set.
+inline std::uint32_t HexValue(std::uint64_t w, std::uint32_t l, std::uint32_t m, bool& ok) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+  // The last character in byte 0, the one before it in byte 1, and so on; only m of them.
+  const std::uint64_t used = m == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * m)) - 1;
+  const std::uint64_t u = __builtin_bswap64(w << (8 * (8 - l))) & used;
+  // Per byte, with the top bit as the flag: t >= lo is (t + 0x80 - lo) & 0x80 for t < 0x80.
+  const std::uint64_t t = u & ~kHigh;
+  const std::uint64_t digit = (t + 0x50 * kOnes) & ~(t + 0x46 * kOnes);           // '0' to '9'
+  const std::uint64_t a = t | 0x20 * kOnes;                                       // A-F as a-f
+  const std::uint64_t letter = (a + 0x1F * kOnes) & ~(a + 0x19 * kOnes) & kHigh;  // 'a' to 'f'
+  const std::uint64_t valid = (digit | letter) & ~u & kHigh & used;
+  ok = valid == (kHigh & used);
+  std::uint64_t d = ((u & 0x0F * kOnes) + (letter >> 7) * 9) & ((valid >> 7) * 0x0F);
+  d = (d | d >> 4) & 0x00FF00FF00FF00FFu;  // nibble j at bit 4j
+  d = (d | d >> 8) & 0x0000FFFF0000FFFFu;
+  return static_cast<std::uint32_t>(d | d >> 16);
+}
+
+}  // namespace LCC0::detail

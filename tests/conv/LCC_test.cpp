@@ -340,6 +340,41 @@ TEST(LCC, MkStrAgreesWithReference) {
   }
 }
 
+// Cardinals of up to 9 bytes and short arrays, where the one-word routes work: every base,
+// texts of 0 to 24 characters with bad characters anywhere, characters after the terminator.
+TEST(LCC, SmallCardinalsAgreeWithReference) {
+  std::mt19937_64 rng(0x1CC7);
+  for (unsigned b = 2; b <= 36; ++b) {
+    for (int iter = 0; iter < 1500; ++iter) {
+      const std::size_t n = 1 + rng() % 9;
+      const std::size_t cap = 1 + rng() % 24;
+      std::vector<char> text(cap);
+      const std::size_t len = rng() % (cap + 1);
+      for (std::size_t i = 0; i < cap; ++i) {
+        text[i] = i == len ? '\0' : RandomDigitChar(rng, b);
+        if (i < len && rng() % 3 == 0 && i < 2) text[i] = '0';
+      }
+      if (len > 0 && rng() % 4 == 0) text[rng() % len] = RandomNonDigit(rng, b);
+      const auto fill = static_cast<std::uint8_t>(rng());
+      Guarded<std::uint8_t> x(n, fill);
+      Bytes xr(n, fill);
+      ASSERT_EQ(LCC::MkCard(x.span(), text, static_cast<std::uint8_t>(b)),
+                ref::MkCard(xr, text, static_cast<std::uint8_t>(b)))
+          << std::string(text.begin(), text.end()) << " base " << b;
+      ASSERT_EQ(x.contents(), xr) << std::string(text.begin(), text.end()) << " base " << b;
+      ASSERT_TRUE(x.GuardsIntact());
+
+      const Bytes v = convtest::RandomCard(rng, n);
+      Guarded<char> s(cap, '.');
+      std::vector<char> sr(cap, '.');
+      ASSERT_EQ(LCC::MkStr(s.span(), v, static_cast<std::uint8_t>(b)),
+                ref::MkStr(sr, v, static_cast<std::uint8_t>(b)));
+      ASSERT_EQ(s.contents(), sr) << " base " << b << " cap " << cap;
+      ASSERT_TRUE(s.GuardsIntact());
+    }
+  }
+}
+
 // Round trip through both conversions with the capacities the driver uses.
 TEST(LCC, RoundTripInEveryBase) {
   std::mt19937_64 rng(0x1CC4);
