@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "config/Args.h"
 #include "config/Config.h"
@@ -43,6 +44,21 @@ void Run() {
       Test51();
       Test52();
       break;
+    case Config::aAdd:
+      Add(d.arg, d.brg);
+      break;
+    case Config::aSub:
+      Sub(d.arg, d.brg);
+      break;
+    case Config::aMul:
+      Mul(d.arg, d.brg);
+      break;
+    case Config::aDiv:
+      Div(d.arg, d.brg);
+      break;
+    case Config::aMod:
+      Mod(d.arg, d.brg);
+      break;
     default:
       Fatal("Zemblaro: Action not implemented");
   }
@@ -51,6 +67,116 @@ void Run() {
 void Fatal(std::span<const char> s) {
   IO_WrLn();
   Lib_FatalError(s);
+}
+
+// ---- Arithmetic actions ---------------------------------------------------------------------
+
+namespace {
+
+enum class TOp : std::uint8_t { kAdd, kSub, kMul, kDiv, kMod };
+
+// What tells one action from another: its operation, operator text and messages.
+struct TActionDesc {
+  TOp op;
+  const char* opText;
+  const char* invalid1;
+  const char* invalid2;
+  const char* opFailed;  // the operation's own failure
+  const char* strTooShort;
+};
+
+constexpr TActionDesc kAdd{TOp::kAdd,
+                           " + ",
+                           "Add: Invalid 1st argument",
+                           "Add: Invalid 2nd argument",
+                           "Add: Result too large",
+                           "Add: Result string too short"};
+constexpr TActionDesc kSub{TOp::kSub,
+                           " - ",
+                           "Sub: Invalid 1st argument",
+                           "Sub: Invalid 2nd argument",
+                           "Sub: Result not cardinal",
+                           "Sub: Result string too short"};
+constexpr TActionDesc kMul{TOp::kMul,
+                           " * ",
+                           "Mul: Invalid 1st argument",
+                           "Mul: Invalid 2nd argument",
+                           "Mul: Result too large",
+                           "Mul: Result string too short"};
+constexpr TActionDesc kDiv{TOp::kDiv,
+                           " DIV ",
+                           "Div: Invalid 1st argument",
+                           "Div: Invalid 2nd argument",
+                           "Div: Division by zero",
+                           "Div: Result string too short"};
+constexpr TActionDesc kMod{TOp::kMod,
+                           " MOD ",
+                           "Mod: Invalid 1st argument",
+                           "Mod: Invalid 2nd argument",
+                           "Mod: Division by zero",
+                           "Mod: Result string too short"};
+
+std::span<const char> Text(const char* s) {
+  return {s, std::char_traits<char>::length(s)};
+}
+
+// Converts both operands in the argument base, applies the operation, converts the result in
+// the result base and writes the one result line; every failure ends the run through Fatal, so
+// nothing of the line is written unless all steps succeed.
+void Act(const TActionDesc& a, std::span<const char> s, std::span<const char> t) {
+  const auto ba = static_cast<std::uint8_t>(Config::data.ba);
+  const auto br = static_cast<std::uint8_t>(Config::data.br);
+  LC::TCardMax x;
+  LC::TCardMax y;
+  LC::TCardMax z;
+  LC::TCardMax m;
+  Config::TNumStr r;
+  if (!LCC::MkCard(x, s, ba)) Fatal(Text(a.invalid1));
+  if (!LCC::MkCard(y, t, ba)) Fatal(Text(a.invalid2));
+  LC::CByteCard result = x;
+  switch (a.op) {
+    case TOp::kAdd:
+      if (!LC::Inc(x, y)) Fatal(Text(a.opFailed));
+      break;
+    case TOp::kSub:
+      // After the comparison the subtraction cannot fail.
+      if (LC::Cmp(x, y) < 0 || !LC::Dec(x, y)) Fatal(Text(a.opFailed));
+      break;
+    case TOp::kMul:
+      if (!LC::Mul(x, y, z)) Fatal(Text(a.opFailed));
+      result = z;
+      break;
+    case TOp::kDiv:
+    case TOp::kMod:
+      if (!LC::Div(x, y, z, m)) Fatal(Text(a.opFailed));
+      result = a.op == TOp::kDiv ? LC::CByteCard(z) : LC::CByteCard(m);
+      break;
+  }
+  if (!LCC::MkStr(r, result, br)) Fatal(Text(a.strTooShort));
+  IO_WrStr(s);
+  IO_WrStr(Text(a.opText));
+  IO_WrStr(t);
+  IO_WrStr(" = ");
+  IO_WrStr(r);
+  IO_WrLn();
+}
+
+}  // namespace
+
+void Add(std::span<const char> s, std::span<const char> t) {
+  Act(kAdd, s, t);
+}
+void Sub(std::span<const char> s, std::span<const char> t) {
+  Act(kSub, s, t);
+}
+void Mul(std::span<const char> s, std::span<const char> t) {
+  Act(kMul, s, t);
+}
+void Div(std::span<const char> s, std::span<const char> t) {
+  Act(kDiv, s, t);
+}
+void Mod(std::span<const char> s, std::span<const char> t) {
+  Act(kMod, s, t);
 }
 
 // ---- Self-test suite ------------------------------------------------------------------------

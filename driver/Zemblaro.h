@@ -13,6 +13,16 @@ void Run();
 // Ends the current line on standard output, writes s on standard error and halts.
 [[noreturn]] void Fatal(std::span<const char> s);
 
+// The arithmetic actions, on the operand strings s and t as typed, in the configured bases
+// (both already checked to lie in 2..36). Each writes one result line "s op t = result" on
+// standard output, or ends the run through Fatal with the action's own message: first operand,
+// second operand, (Sub) the sign of the difference, the operation, the result string.
+void Add(std::span<const char> s, std::span<const char> t);
+void Sub(std::span<const char> s, std::span<const char> t);
+void Mul(std::span<const char> s, std::span<const char> t);
+void Div(std::span<const char> s, std::span<const char> t);
+void Mod(std::span<const char> s, std::span<const char> t);
+
 // ---- Self-test suite ------------------------------------------------------------------------
 // Each test writes "<name>: begin", its step lines, and "<name>: end <ms>ms" with the
 // milliseconds it took, all on standard output; a failing test ends the run through Fatal.
