@@ -232,14 +232,21 @@ u64 BinChars(std::uint8_t v) {
   // The value only grows from digit to digit, so a chunk that ends in range never overflowed
   // on the way.
   const unsigned k = kBase[b].k;
+  const u64 bb = u64{b} * b;
   std::size_t t = 0;  // limbs in use
   std::size_t pos = 0;
   while (pos < m) {
     const std::size_t cnt = m - pos < k ? m - pos : k;
-    u64 c = 0, p = 1;
-    for (std::size_t j = 0; j < cnt; ++j) {
-      c = c * b + DigitAt(s, pos + j);
-      p *= b;
+    // Two digits per step halve the multiply-add chain.
+    std::size_t j = cnt % 2;
+    u64 c = j != 0 ? DigitAt(s, pos) : 0;
+    for (; j < cnt; j += 2) {
+      c = c * bb + (u64{DigitAt(s, pos + j)} * b + DigitAt(s, pos + j + 1));
+    }
+    u64 p = kBase[b].big;
+    if (cnt < k) {
+      p = 1;
+      for (j = 0; j < cnt; ++j) p *= b;
     }
     if (t > 0) {
       // value < (top + 1) * 2^(64(t-1)), so the result is below (top + 1) * p * 2^(64(t-1)).
