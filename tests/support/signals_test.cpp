@@ -121,54 +121,6 @@ TEST(SignalsHandler, EventOnAnotherThreadIsTheLastLineBeforeTheTicksLine) {
   EXPECT_EQ(r.code, 255);
 }
 
-std::atomic<bool> chainRunning{false};
-Lib3::TProc displaced = nullptr;
-
-// Heads the chain: holds it open long enough for the other thread to act.
-void HoldChain() {
-  chainRunning.store(true);
-  SleepMs(200);
-  Say("chain done\n");
-  displaced();
-}
-
-TEST(SignalsHandler, EventWhileTheRunIsEndingEndsTheProcessAtOnceWithNine) {
-  auto r = RunInChild([] {
-    BeginChain();
-    Lib3::Terminate(
-        [] {
-          Say("chain held\n");
-          std::thread signal([] { (void)ConSigs::Handler(CTRL_BREAK_EVENT); });
-          SleepMs(5000);
-          Say("chain done\n");
-          displaced();
-        },
-        displaced);
-    HALT(0);
-  });
-  EXPECT_EQ(r.out, "chain held\r\n" + kSignalLine);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.code, 9);
-}
-
-TEST(SignalsHandler, MainThreadEndingWhileTheSignalThreadRunsTheChainWaitsForIt) {
-  // The main body returns, or gives up with a message, while the chain runs on the signal
-  // thread: the chain still finishes and the exit code stays the return code.
-  for (bool fatal : {false, true}) {
-    auto r = RunInChild([&] {
-      BeginChain();
-      Lib3::Terminate(HoldChain, displaced);
-      std::thread signal([] { (void)ConSigs::Handler(CTRL_CLOSE_EVENT); });
-      if (!Await(chainRunning)) Say("chain never ran\n");
-      if (fatal) Lib_FatalError("Zemblaro: Action not implemented");
-      HALT(0);
-    });
-    EXPECT_EQ(r.out, kSignalLine + "chain done\r\nTicks: 0\r\n") << "fatal " << fatal;
-    EXPECT_EQ(r.err, "") << "fatal " << fatal;
-    EXPECT_EQ(r.code, 255) << "fatal " << fatal;
-  }
-}
-
 // ---- The adapter -------------------------------------------------------------------------
 
 std::atomic<std::uint32_t> seenEvent{0};
