@@ -223,6 +223,7 @@ void Str_Copy(std::span<char> dst, std::span<const char> src) {
 }
 
 std::uint32_t Strings_Length(std::span<const char> s) {
+  if (s.empty()) return 0;  // memchr wants a real address even for no bytes
   const void* end = std::memchr(s.data(), '\0', s.size());
   const std::size_t n = end != nullptr
                             ? static_cast<std::size_t>(static_cast<const char*>(end) - s.data())
