@@ -91,9 +91,10 @@ std::int32_t Cmp(CByteCard x, CByteCard y);
 [[nodiscard]] bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r);
 
 // x := x div y and r := the remainder of the old x, which is Div(x, y, x, r): refused with x and
-// r unchanged when r or y is the same array as x or y is zero; Dvd(x, y, y) is allowed and
-// leaves the remainder in y. Fails with x = quotient and r unchanged when the remainder does
-// not fit into r. Cheapest when x and y both have at most eight significant bytes.
+// r unchanged when r or y is the same array as x, y is zero or Len0(y) > kDivMaxDivisor;
+// Dvd(x, y, y) is allowed and leaves the remainder in y. Fails with x = quotient and r
+// unchanged when the remainder does not fit into r. Cheapest when x and y both have at most
+// eight significant bytes.
 [[nodiscard]] bool Dvd(ByteCard x, CByteCard y, ByteCard r);
 
 namespace detail {
