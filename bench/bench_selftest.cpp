@@ -56,7 +56,8 @@ constexpr detail::RoundTrip kLcc{Lcc16MkStr, Lcc16MkCard, "", "", ""};
 constexpr detail::RoundTrip kGmp{GmpMkStr, GmpMkCard, "", "", ""};
 
 // Arg 0: threads, 0 meaning every processor the process may run on. Arg 1: log2 of the values.
-void RunBlock(benchmark::State& state, const detail::RoundTrip& rt) {
+template <const detail::RoundTrip& rt>
+void RunBlock(benchmark::State& state) {
   const unsigned threads =
       state.range(0) == 0 ? detail::ProcessorCount() : static_cast<unsigned>(state.range(0));
   const auto n = static_cast<std::uint32_t>(std::uint64_t{1} << state.range(1));
@@ -64,7 +65,7 @@ void RunBlock(benchmark::State& state, const detail::RoundTrip& rt) {
   for (auto _ : state) {
     detail::Failure f;
     const auto t0 = std::chrono::steady_clock::now();
-    const bool failed = detail::CheckBlock(rt, 0, n, threads, f);
+    const bool failed = detail::CheckBlock<rt>(0, n, threads, f);
     const auto t1 = std::chrono::steady_clock::now();
     seconds += std::chrono::duration<double>(t1 - t0).count();
     if (failed) state.SkipWithError("a value did not come back");
@@ -76,13 +77,13 @@ void RunBlock(benchmark::State& state, const detail::RoundTrip& rt) {
 }
 
 void BM_Lcc0Block(benchmark::State& state) {
-  RunBlock(state, kLcc0);
+  RunBlock<kLcc0>(state);
 }
 void BM_LccBlock(benchmark::State& state) {
-  RunBlock(state, kLcc);
+  RunBlock<kLcc>(state);
 }
 void BM_GmpBlock(benchmark::State& state) {
-  RunBlock(state, kGmp);
+  RunBlock<kGmp>(state);
 }
 
 BENCHMARK(BM_Lcc0Block)

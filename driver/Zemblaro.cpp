@@ -235,9 +235,10 @@ constexpr detail::RoundTrip kLccRoundTrip{Lcc16MkStr, Lcc16MkCard, "Test52: MkSt
                                           "Test52: MkCard failed", "Test52: Wrong result"};
 
 // Every 32-bit value, with a progress line every 2^28 values.
-void CheckAll32(const detail::RoundTrip& rt) {
-  detail::CheckRoundTrips(rt, 0, std::uint64_t{1} << 32, std::uint32_t{1} << 28,
-                          detail::ProcessorCount());
+template <const detail::RoundTrip& rt>
+void CheckAll32() {
+  detail::CheckRoundTrips<rt>(0, std::uint64_t{1} << 32, std::uint32_t{1} << 28,
+                              detail::ProcessorCount());
 }
 
 }  // namespace
@@ -315,13 +316,13 @@ void Test40() {
 
 void Test51() {
   const std::uint32_t t0 = BeginTest("Test51");
-  CheckAll32(kLcc0RoundTrip);
+  CheckAll32<kLcc0RoundTrip>();
   EndTest("Test51", t0);
 }
 
 void Test52() {
   const std::uint32_t t0 = BeginTest("Test52");
-  CheckAll32(kLccRoundTrip);
+  CheckAll32<kLccRoundTrip>();
   EndTest("Test52", t0);
 }
 

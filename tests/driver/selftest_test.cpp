@@ -175,7 +175,7 @@ std::string Progress(std::uint32_t first, std::uint32_t last) {
 testing_support::ChildResult RunLoop(std::uint32_t first, unsigned threads) {
   rangeFirst = first;
   return RunInChild([=] {
-    detail::CheckRoundTrips(kFake, first, kRange, kBlock, threads);
+    detail::CheckRoundTrips<kFake>(first, kRange, kBlock, threads);
     std::uint32_t once = 0;
     for (const auto& n : visits) once += n.load() == 1;
     IO_WrStr("once ");
