@@ -1,11 +1,14 @@
 #include "support/Lib3.h"
 
+#include <atomic>
+
 #include "support/Runtime.h"
 
 namespace Lib3 {
 
 namespace {
-std::uint8_t rc = 255;
+// Written on the main thread (help) and read by whichever thread ends the run.
+std::atomic<std::uint8_t> rc{255};
 TProc term = Halt;
 
 // The runtime's finaliser for this module: starts the chain.
@@ -20,7 +23,7 @@ void Begin() {
 }
 
 void InitModule() {
-  rc = 255;
+  rc.store(255, std::memory_order_relaxed);
   term = Halt;
 }
 
@@ -29,7 +32,7 @@ void FatalError(std::span<const char> s) {
 }
 
 void SetReturnCode(std::uint8_t x) {
-  rc = x;
+  rc.store(x, std::memory_order_relaxed);
 }
 
 void Terminate(TProc p, TProc& old) {
@@ -38,7 +41,7 @@ void Terminate(TProc p, TProc& old) {
 }
 
 void Halt() {
-  HALT(rc);
+  HALT(rc.load(std::memory_order_relaxed));
 }
 
 void DoneModule() {
