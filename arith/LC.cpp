@@ -289,30 +289,7 @@ bool MulChecked(CByteCard x, CByteCard y, ByteCard z) {
 
 // ---- Division -------------------------------------------------------------------------------
 
-// Division of a two-limb number by a normalised limb d (top bit set) with a precomputed
-// reciprocal, after N. Moeller and T. Granlund, "Improved division by invariant integers".
-struct Reciprocal {
-  u64 d, v;
-  explicit Reciprocal(u64 dn) : d(dn), v(static_cast<u64>(((u128{~dn} << 64) | ~u64{0}) / dn)) {}
-
-  // (u1 * 2^64 + u0) div d and mod d; requires u1 < d.
-  inline u64 Divide(u64 u1, u64 u0, u64& r) const {
-    const u128 p = static_cast<u128>(v) * u1 + ((static_cast<u128>(u1 + 1) << 64) | u0);
-    u64 q1 = static_cast<u64>(p >> 64);
-    const u64 q0 = static_cast<u64>(p);
-    u64 rr = u0 - q1 * d;
-    if (rr > q0) {
-      --q1;
-      rr += d;
-    }
-    if (rr >= d) {
-      ++q1;
-      rr -= d;
-    }
-    r = rr;
-    return q1;
-  }
-};
+using detail::Reciprocal;
 
 // Limb k of x * 2^s (0 <= s < 64), x of lx significant bytes.
 inline u64 ShiftedLimb(const std::uint8_t* x, std::size_t lx, std::size_t k, unsigned s) {

@@ -81,7 +81,6 @@ struct TBase {
   unsigned k = 0;      // digits per word: the largest k with b^k < 2^64
   u64 big = 0;         // b^k
   unsigned norm = 0;   // leading zero bits of big
-  u64 inv = 0;         // floor((2^128 - 1) / (big << norm)) - 2^64
 };
 
 constexpr TBase MakeBase(unsigned b) {
@@ -95,8 +94,6 @@ constexpr TBase MakeBase(unsigned b) {
     ++r.k;
   }
   r.norm = static_cast<unsigned>(std::countl_zero(r.big));
-  const u64 d = r.big << r.norm;
-  r.inv = static_cast<u64>(((static_cast<U128>(~d) << 64) | ~u64{0}) / d);
   return r;
 }
 
@@ -107,57 +104,6 @@ constexpr std::array<TBase, 37> kBase = [] {
 }();
 
 // ---- Words -----------------------------------------------------------------------------------
-
-// The value of the n <= 8 bytes of x, read in one load where the width allows: x was most
-// likely just stored as one word.
-u64 LoadWord(LC::CByteCard x) {
-  const std::uint8_t* p = x.data();
-  switch (x.size()) {
-    case 8: {
-      u64 v;
-      std::memcpy(&v, p, 8);
-      return v;
-    }
-    case 4: {
-      std::uint32_t v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-    case 2: {
-      std::uint16_t v;
-      std::memcpy(&v, p, 2);
-      return v;
-    }
-    default: {
-      u64 v = 0;
-      for (std::size_t i = 0; i < x.size(); ++i) v |= u64{p[i]} << (8 * i);
-      return v;
-    }
-  }
-}
-
-// Writes the low x.size() <= 8 bytes of v into x, in as few stores as the width allows: a
-// caller reading x back as one word right away must find one store to forward from.
-void StoreWord(LC::ByteCard x, u64 v) {
-  std::uint8_t* p = x.data();
-  switch (x.size()) {
-    case 8:
-      std::memcpy(p, &v, 8);
-      return;
-    case 4: {
-      const auto w = static_cast<std::uint32_t>(v);
-      std::memcpy(p, &w, 4);
-      return;
-    }
-    case 2: {
-      const auto w = static_cast<std::uint16_t>(v);
-      std::memcpy(p, &w, 2);
-      return;
-    }
-    default:
-      for (std::size_t i = 0; i < x.size(); ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-  }
-}
 
 // The eight binary characters of the byte v, its top bit in the low byte.
 u64 BinChars(std::uint8_t v) {
@@ -186,7 +132,7 @@ u64 BinChars(std::uint8_t v) {
     const bool end = i == cap || s[i] == '\0';
     if (i == 0 && end) return false;
     if (i * k <= 8 * n) {
-      StoreWord(x, v);
+      LCC0::detail::StoreWord(x, v);
       return end;
     }
     i = 0;  // leading zeros or an overflow: the exact loop decides
@@ -198,18 +144,18 @@ u64 BinChars(std::uint8_t v) {
   while (i < cap && (d = DigitAt(s, i)) < b) {
     u64 p;
     if (__builtin_mul_overflow(v, u64{b}, &p) || p > mask) {  // the multiply loses its top
-      StoreWord(x, p & mask);
+      LCC0::detail::StoreWord(x, p & mask);
       return false;
     }
     if (__builtin_add_overflow(p, u64{d}, &v) || v > mask) {  // the add carries out
-      StoreWord(x, v & mask);
+      LCC0::detail::StoreWord(x, v & mask);
       return false;
     }
     ++i;
   }
   const bool end = i == cap || s[i] == '\0';
   if (i == 0 && end) return false;
-  StoreWord(x, v);
+  LCC0::detail::StoreWord(x, v);
   return end;
 }
 
@@ -300,7 +246,7 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   const unsigned mask = b - 1u;
 
   if (n <= 8) {
-    const u64 v = LoadWord(x);
+    const u64 v = LCC0::detail::LoadWord(x);
     const unsigned bits = 64 - static_cast<unsigned>(std::countl_zero(v));
     const std::uint32_t l = bits == 0 ? 1 : (bits + k - 1) / k;
     if (l <= cap) {
@@ -374,22 +320,8 @@ bool MkStr_Base(std::span<char> s, u64* L, std::size_t t) {
   while (t > 1) {
     // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm) with the
     // reciprocal (Moeller and Granlund, "Improved division by invariant integers", alg. 4).
-    constexpr u64 d = kB.big << kB.norm;
-    const auto divide = [](u64 u1, u64 u0, u64& r) {
-      const U128 q = static_cast<U128>(kB.inv) * u1 + ((static_cast<U128>(u1 + 1) << 64) | u0);
-      u64 q1 = static_cast<u64>(q >> 64);
-      u64 rr = u0 - q1 * d;
-      if (rr > static_cast<u64>(q)) {
-        --q1;
-        rr += d;
-      }
-      if (rr >= d) {
-        ++q1;
-        rr -= d;
-      }
-      r = rr;
-      return q1;
-    };
+    static constexpr LC::detail::Reciprocal kRec(kB.big << kB.norm);
+    const auto divide = [](u64 u1, u64 u0, u64& r) { return kRec.Divide(u1, u0, r); };
     u64 r = 0;
     if constexpr (kB.norm == 0) {
       for (std::size_t i = t; i-- > 0;) L[i] = divide(r, L[i], r);
@@ -470,7 +402,7 @@ constexpr std::array<StrFn, 37> kStrFn = MakeStrTable(std::make_index_sequence<3
   if (kBase[b].shift != 0) return MkStr_Pow2(s, x.first(n), b);
 
   if (n <= 8) {
-    u64 v = LoadWord(x.first(n));
+    u64 v = LCC0::detail::LoadWord(x.first(n));
     return kStrFn[b](s, &v, v != 0 ? 1 : 0);
   }
   if (n > LCC::kStrMaxBytes) return false;
@@ -498,7 +430,7 @@ bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
       bool ok;
       const std::uint32_t v = LCC0::detail::HexValue(w, l, l, ok);
       if (ok && 4 * l <= 8 * x.size()) {
-        StoreWord(x, v);
+        LCC0::detail::StoreWord(x, v);
         return true;
       }
     }
@@ -511,7 +443,7 @@ bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
 
 bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   if (b == 16 && x.size() <= 8 && s.size() >= 8) {
-    const u64 v = LoadWord(x);
+    const u64 v = LCC0::detail::LoadWord(x);
     if (v >> 32 == 0) {
       LCC0::detail::PutHex8(s, static_cast<std::uint32_t>(v));
       return true;

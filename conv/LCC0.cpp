@@ -37,55 +37,6 @@ std::uint32_t Length(std::span<const char> s) {
   return l;
 }
 
-// The value of the n <= 8 bytes of x.
-std::uint64_t LoadWord(LC::CByteCard x) {
-  const std::uint8_t* p = x.data();
-  switch (x.size()) {
-    case 8: {
-      std::uint64_t v;
-      std::memcpy(&v, p, 8);
-      return v;
-    }
-    case 4: {
-      std::uint32_t v;
-      std::memcpy(&v, p, 4);
-      return v;
-    }
-    case 2: {
-      std::uint16_t v;
-      std::memcpy(&v, p, 2);
-      return v;
-    }
-    default: {
-      std::uint64_t v = 0;
-      for (std::size_t i = 0; i < x.size(); ++i) v |= std::uint64_t{p[i]} << (8 * i);
-      return v;
-    }
-  }
-}
-
-// Writes the low x.size() <= 8 bytes of v into x, in as few stores as the width allows.
-void StoreWord(LC::ByteCard x, std::uint64_t v) {
-  std::uint8_t* p = x.data();
-  switch (x.size()) {
-    case 8:
-      std::memcpy(p, &v, 8);
-      return;
-    case 4: {
-      const auto w = static_cast<std::uint32_t>(v);
-      std::memcpy(p, &w, 4);
-      return;
-    }
-    case 2: {
-      const auto w = static_cast<std::uint16_t>(v);
-      std::memcpy(p, &w, 2);
-      return;
-    }
-    default:
-      for (std::size_t i = 0; i < x.size(); ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-  }
-}
-
 }  // namespace
 
 namespace LCC0 {
@@ -99,7 +50,7 @@ bool MkCard(LC::ByteCard x, std::span<const char> s) {
       if (l == 0) return false;
       const std::uint32_t m = l < 2 * n ? l : static_cast<std::uint32_t>(2 * n);
       bool ok;
-      StoreWord(x, detail::HexValue(w, l, m, ok));
+      detail::StoreWord(x, detail::HexValue(w, l, m, ok));
       return ok;
     }
   }
@@ -136,7 +87,7 @@ bool MkStr(std::span<char> s, LC::CByteCard x) {
   const std::size_t n = x.size();
 
   if (n <= 8 && cap >= 8) {
-    const std::uint64_t v = LoadWord(x);
+    const std::uint64_t v = detail::LoadWord(x);
     if (v >> 32 == 0) {
       detail::PutHex8(s, static_cast<std::uint32_t>(v));
       return true;

@@ -41,11 +41,11 @@ namespace LCC0 {
 
 }  // namespace LCC0
 
-// Word routes for texts of at most eight hexadecimal digits, shared with LCC's base 16. They
-// write the first eight bytes of a text with one store and read them with one load of the same
-// place and width, so a text read back right after it was written comes straight from the
-// store in flight (narrow stores read back by a wide load, or the reverse, wait for the stores
-// to reach the cache).
+// Word routes for texts of at most eight hexadecimal digits and for cardinals of at most eight
+// bytes, shared with LCC. They write the first eight bytes of a text with one store and read
+// them with one load of the same place and width, so a text read back right after it was
+// written comes straight from the store in flight (narrow stores read back by a wide load, or
+// the reverse, wait for the stores to reach the cache).
 namespace LCC0::detail {
 
 static_assert(std::endian::native == std::endian::little, "texts are loaded as words");
@@ -112,6 +112,57 @@ inline std::uint32_t HexValue(std::uint64_t w, std::uint32_t l, std::uint32_t m,
   d = (d | d >> 4) & 0x00FF00FF00FF00FFu;  // nibble j at bit 4j
   d = (d | d >> 8) & 0x0000FFFF0000FFFFu;
   return static_cast<std::uint32_t>(d | d >> 16);
+}
+
+// The value of the n <= 8 bytes of x, read in one load where the width allows: x was most
+// likely just stored as one word.
+inline std::uint64_t LoadWord(LC::CByteCard x) {
+  const std::uint8_t* p = x.data();
+  switch (x.size()) {
+    case 8: {
+      std::uint64_t v;
+      std::memcpy(&v, p, 8);
+      return v;
+    }
+    case 4: {
+      std::uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v;
+    }
+    case 2: {
+      std::uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    default: {
+      std::uint64_t v = 0;
+      for (std::size_t i = 0; i < x.size(); ++i) v |= std::uint64_t{p[i]} << (8 * i);
+      return v;
+    }
+  }
+}
+
+// Writes the low x.size() <= 8 bytes of v into x, in as few stores as the width allows: a
+// caller reading x back as one word right away must find one store to forward from.
+inline void StoreWord(LC::ByteCard x, std::uint64_t v) {
+  std::uint8_t* p = x.data();
+  switch (x.size()) {
+    case 8:
+      std::memcpy(p, &v, 8);
+      return;
+    case 4: {
+      const auto w = static_cast<std::uint32_t>(v);
+      std::memcpy(p, &w, 4);
+      return;
+    }
+    case 2: {
+      const auto w = static_cast<std::uint16_t>(v);
+      std::memcpy(p, &w, 2);
+      return;
+    }
+    default:
+      for (std::size_t i = 0; i < x.size(); ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  }
 }
 
 }  // namespace LCC0::detail
