@@ -81,7 +81,8 @@ inline TCard32 Card32(std::uint32_t v) {
 // The pair is a template argument, so that the converters are called directly and, with
 // link-time optimisation, inlined into the loop: the call overhead would be a fifth of the time.
 template <const RoundTrip& rt>
-[[gnu::flatten]] inline std::uint32_t CheckRun(std::uint32_t v, std::uint32_t n, TStr128& s, Failure& f) {
+[[gnu::flatten]] inline std::uint32_t CheckRun(std::uint32_t v, std::uint32_t n, TStr128& s,
+                                               Failure& f) {
   TCard32 y;
   for (std::uint32_t i = 0; i < n; ++i) {
     const TCard32 x = Card32(v + i);
