@@ -8,6 +8,10 @@
 #include <cstring>
 #include <mutex>
 
+#ifdef ZEMBLARO_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 namespace {
 
 // ---- Exit state ----------------------------------------------------------------------------
@@ -268,5 +272,8 @@ void HALT(int code) {
     for (;;) ::pause();
   }
   IO_Flush();
+#ifdef ZEMBLARO_COVERAGE
+  __gcov_dump();  // _exit skips the exit handlers that would write the coverage counts
+#endif
   ::_exit(code);
 }
