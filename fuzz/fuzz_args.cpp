@@ -1,11 +1,8 @@
 // The command-line parser on arbitrary parameter vectors. Each input runs the program's start-up
 // in a child process, since every outcome but a plain return ends the process; the child must
 // end in one of the documented ways, with exactly the documented output for it.
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <regex>
@@ -16,26 +13,15 @@
 #include "fuzz/FuzzInput.h"
 #include "support/Platform.h"
 #include "support/Runtime.h"
+#include "tests/support/ChildRun.h"
 
 namespace {
 
 constexpr int kParsed = 100;  // the child's code when the parser returned
 
-struct Outcome {
-  std::string out;
-  std::string err;
-  int code = -1;
-};
-
-Outcome RunParser(std::vector<std::string>& params) {
-  int out[2];
-  int err[2];
-  Outcome o;
-  if (pipe(out) != 0 || pipe(err) != 0) __builtin_trap();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
+// Runs the start-up with the given parameters in a child; kParsed when the parser returned.
+testing_support::ChildResult RunParser(std::vector<std::string>& params) {
+  return testing_support::RunInChild([&] {
     std::vector<char*> argv;
     for (auto& p : params) argv.push_back(p.data());
     argv.push_back(nullptr);
@@ -49,32 +35,7 @@ Outcome RunParser(std::vector<std::string>& params) {
     Zemblaro::StartUp();
     IO_Flush();
     _exit(kParsed);
-  }
-  close(out[1]);
-  close(err[1]);
-  bool open[2] = {true, true};
-  char buf[4096];
-  while (open[0] || open[1]) {
-    pollfd fds[2] = {{out[0], static_cast<short>(open[0] ? POLLIN : 0), 0},
-                     {err[0], static_cast<short>(open[1] ? POLLIN : 0), 0}};
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].revents == 0) continue;
-      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) {
-        (i == 0 ? o.out : o.err).append(buf, static_cast<std::size_t>(n));
-      } else {
-        open[i] = false;
-      }
-    }
-  }
-  close(out[0]);
-  close(err[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return o;
+  });
 }
 
 const std::string kHelp =
@@ -141,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (!cur.empty()) params.push_back(cur);
 
-  const Outcome o = RunParser(params);
+  const auto o = RunParser(params);
   switch (o.code) {
     case 0:  // help
       fuzz::Check(o.err.empty());
