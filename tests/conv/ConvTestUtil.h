@@ -91,4 +91,18 @@ inline std::vector<std::uint8_t> RandomCard(std::mt19937_64& rng, std::size_t n)
   return x;
 }
 
+// 32-bit values for the self-test's round trip: every boundary of the digit count and the
+// top value, then random samples.
+inline std::vector<std::uint32_t> Samples32(std::uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  std::vector<std::uint32_t> values;
+  for (int k = 0; k < 32; ++k) {
+    const std::uint32_t p = std::uint32_t{1} << k;
+    values.insert(values.end(), {p - 1, p, p + 1});
+  }
+  values.push_back(0xFFFFFFFFu);
+  for (int i = 0; i < 300000; ++i) values.push_back(static_cast<std::uint32_t>(rng()));
+  return values;
+}
+
 }  // namespace convtest

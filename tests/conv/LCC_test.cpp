@@ -395,14 +395,7 @@ TEST(LCC, RoundTripInEveryBase) {
 
 // The self-test's shape: 4-byte values in base 16 through a 128-character string.
 TEST(LCC, RoundTrip32BitHex) {
-  std::mt19937_64 rng(0x1CC5);
-  std::vector<std::uint32_t> values;
-  for (int k = 0; k < 32; ++k) {
-    const std::uint32_t p = std::uint32_t{1} << k;
-    values.insert(values.end(), {p - 1, p, p + 1});
-  }
-  values.push_back(0xFFFFFFFFu);
-  for (int i = 0; i < 300000; ++i) values.push_back(static_cast<std::uint32_t>(rng()));
+  const std::vector<std::uint32_t> values = convtest::Samples32(0x1CC5);
   std::array<char, 128> s{};
   Mpz z;
   for (const std::uint32_t v : values) {
