@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -49,7 +48,13 @@ const std::string kHelp =
     "action = 'tst' | 'add' | 'sub' | 'mul' | 'div' | 'mod' .\r\n";
 
 bool IsTicks(const std::string& s) {
-  return std::regex_match(s, std::regex("Ticks: [0-9]+\r\n"));
+  const std::string head = "Ticks: ";
+  if (s.size() < head.size() + 3 || s.compare(0, head.size(), head) != 0) return false;
+  if (s.compare(s.size() - 2, 2, "\r\n") != 0) return false;
+  for (std::size_t i = head.size(); i + 2 < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+  }
+  return true;
 }
 
 // An error is "Error: " and one of the six messages, with or without the quoted parameter,
