@@ -5,166 +5,138 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-
-extern char** environ;
+#include <ctime>
 
 namespace cli {
 
 namespace {
 
-long NowMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1000L + ts.tv_nsec / 1000000L;
+long Now() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1000L + t.tv_nsec / 1000000L;
 }
 
-[[noreturn]] void ChildFail(const char* what) {
-  const char* msg = strerror(errno);
-  (void)!write(2, what, strlen(what));
-  (void)!write(2, ": ", 2);
-  (void)!write(2, msg, strlen(msg));
+// In the child: a fresh process's signal state, the channels, the directory and processors.
+[[noreturn]] void Exec(const Options& o, int out, int err) {
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  for (int s = 1; s < 32; ++s) signal(s, SIG_DFL);
+  dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+  dup2(o.out == Out::kFull ? open("/dev/full", O_WRONLY | O_CLOEXEC) : out, 1);
+  dup2(err, 2);
+  if (o.out == Out::kClosed) close(1);
+  for (std::size_t from = 0; from < o.cwd.size();) {
+    const std::size_t to = std::min(o.cwd.find('/', from), o.cwd.size());
+    if (chdir(to == 0 ? "/" : o.cwd.substr(from, to - from).c_str()) != 0) _exit(126);
+    from = to + 1;
+  }
+  if (o.cwdGone) rmdir(o.cwd.c_str());
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  for (int c : o.cpus) CPU_SET(static_cast<std::size_t>(c), &set);
+  if (!o.cpus.empty() && sched_setaffinity(0, sizeof set, &set) != 0) _exit(126);
+  std::vector<std::string> store = {o.binary.empty() ? Binary() : o.binary};
+  store.insert(store.end(), o.args.begin(), o.args.end());
+  std::vector<char*> argv;
+  for (auto& a : store) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
   _exit(127);
 }
 
 }  // namespace
 
-std::string BinaryPath() {
-  return ZEMBLARO_BIN;
+std::string Binary(const std::string& name) {
+  const std::string bin = ZEMBLARO_BIN;
+  return bin.substr(0, bin.rfind('/') + 1) + name;
 }
 
-Result Run(std::vector<std::string> args) {
-  Options options;
-  options.args = std::move(args);
-  return Run(options);
-}
-
-Result Run(const Options& options) {
-  const std::string binary = options.binary.empty() ? BinaryPath() : options.binary;
-  std::vector<std::string> argStore;
-  argStore.push_back(binary);
-  for (const auto& a : options.args) argStore.push_back(a);
-  std::vector<char*> argv;
-  for (auto& a : argStore) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envStore = options.env;
-  std::vector<char*> envp;
-  for (auto& e : envStore) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  int outPipe[2];
-  int errPipe[2];
-  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) return {};
-
-  const pid_t pid = fork();
-  if (pid == 0) {
-    // The child gets a clean signal state whatever the test process has blocked.
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (int s = 1; s < 32; ++s) signal(s, SIG_DFL);
-    dup2(outPipe[1], 1);
-    dup2(errPipe[1], 2);
-    int devnull = open("/dev/null", O_RDONLY);
-    if (devnull >= 0) dup2(devnull, 0);
-    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) ChildFail("chdir");
-    if (!options.cpus.empty()) {
-      cpu_set_t set;
-      CPU_ZERO(&set);
-      for (int c : options.cpus) CPU_SET(static_cast<std::size_t>(c), &set);
-      if (sched_setaffinity(0, sizeof set, &set) != 0) ChildFail("sched_setaffinity");
-    }
-    execve(binary.c_str(), argv.data(), options.env.empty() ? environ : envp.data());
-    ChildFail("execve");
+Result Run(const Options& o) {
+  int out[2], err[2];
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return {};
+  std::size_t fill = 0;
+  if (o.out == Out::kFilled) {  // a small pipe, full before the child writes
+    fcntl(out[1], F_SETPIPE_SZ, 4096);
+    fcntl(out[1], F_SETFL, O_NONBLOCK);
+    while (write(out[1], "x", 1) == 1) ++fill;
+    fcntl(out[1], F_SETFL, 0);
   }
-  close(outPipe[1]);
-  close(errPipe[1]);
+  bool open[2] = {o.out == Out::kPipe || o.out == Out::kFilled, !o.errGone};
+  for (int i : {0, 1}) {
+    if (!open[i]) close((i == 0 ? out : err)[0]);  // the reader is gone before the child starts
+  }
+  const pid_t pid = fork();
+  if (pid == 0) Exec(o, out[1], err[1]);
+  close(out[1]);
+  close(err[1]);
 
-  Result result;
-  const long start = NowMs();
-  long triggerAt = -1;  // when the trigger fired
-  bool signalled = options.signal == 0;
-  if (!signalled && options.signalAfterOutput.empty()) triggerAt = start;
-  bool outOpen = true;
-  bool errOpen = true;
+  Result r;
+  const long start = Now();
+  long fired = -1;  // when the next signal's trigger fired
+  std::size_t next = 0;
+  int status = 0;
   char buf[65536];
-  while (outOpen || errOpen) {
-    const long now = NowMs();
-    if (!signalled && triggerAt < 0 &&
-        result.out.find(options.signalAfterOutput) != std::string::npos) {
-      triggerAt = now;
+  while (open[0] || open[1] || waitpid(pid, &status, WNOHANG) == 0) {
+    const long now = Now();
+    if (next < o.signals.size()) {
+      const Signal& s = o.signals[next];
+      if (fired < 0 && (s.after.empty() || r.out.find(s.after) != std::string::npos)) fired = now;
+      if (fired >= 0 && now >= fired + s.delayMs) {
+        kill(pid, s.number);
+        ++next;
+        fired = -1;
+      }
     }
-    if (!signalled && triggerAt >= 0 && now >= triggerAt + options.signalDelayMs) {
-      kill(pid, options.signal);
-      signalled = true;
-    }
-    if (now - start > options.timeoutMs) {
+    if (now - start > o.timeoutMs) {
       kill(pid, SIGKILL);
-      result.timedOut = true;
+      r.timedOut = true;
       break;
     }
-    pollfd fds[2] = {{outPipe[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
-                     {errPipe[0], static_cast<short>(errOpen ? POLLIN : 0), 0}};
-    int wait = 50;
-    if (!signalled && triggerAt >= 0) {
-      const long left = triggerAt + options.signalDelayMs - now;
-      wait = left < 0 ? 0 : (left < 50 ? static_cast<int>(left) : 50);
-    }
-    if (poll(fds, 2, wait) < 0 && errno != EINTR) break;
-    for (int i = 0; i < 2; ++i) {
+    const bool drain = o.out != Out::kFilled || now - start >= o.drainMs;
+    pollfd fds[2] = {{open[0] && drain ? out[0] : -1, POLLIN, 0},
+                     {open[1] ? err[0] : -1, POLLIN, 0}};
+    poll(fds, 2, 5);
+    for (int i : {0, 1}) {
       if (fds[i].revents == 0) continue;
       const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) {
-        (i == 0 ? result.out : result.err).append(buf, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        (i == 0 ? outOpen : errOpen) = false;
+      if (n > 0) (i == 0 ? r.out : r.err).append(buf, static_cast<std::size_t>(n));
+      if (n <= 0 || (i == 0 && o.limit != 0 && r.out.size() >= o.limit)) {
+        open[i] = false;
+        close(fds[i].fd);
       }
     }
   }
-  close(outPipe[0]);
-  close(errPipe[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  for (int i : {0, 1}) {
+    if (open[i]) close((i == 0 ? out : err)[0]);
   }
-  if (WIFEXITED(status)) {
-    result.code = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.code = 128 + WTERMSIG(status);
-  }
-  return result;
+  waitpid(pid, &status, 0);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.out.erase(0, fill);
+  return r;
 }
 
-std::string MaskMillis(const std::string& text) {
-  // Copies text, putting "#" for the digits that follow "Ticks: ", and for those between
-  // ": end " and "ms". Built by hand: g++ 12's std::regex and std::string::replace both warn
-  // falsely under the sanitizers.
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t skip = 0;
-    for (const auto& [open, close] : {std::pair<std::string, std::string>{"Ticks: ", ""},
-                                      std::pair<std::string, std::string>{": end ", "ms"}}) {
-      if (text.compare(i, open.size(), open) != 0) continue;
-      std::size_t to = i + open.size();
-      while (to < text.size() && text[to] >= '0' && text[to] <= '9') ++to;
-      if (to > i + open.size() && text.compare(to, close.size(), close) == 0) {
-        out += open;
-        out += '#';
-        skip = to - i;
-      }
+std::string Mask(const std::string& text) {
+  std::string r;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t j = i;
+    for (const std::string open : {"Ticks: ", ": end "}) {
+      if (text.compare(i, open.size(), open) == 0) j = i + open.size();
     }
-    if (skip != 0) {
-      i += skip;
+    std::size_t k = j;
+    while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
+    if (j > i && k > j) {
+      r += text.substr(i, j - i) + "#";
+      i = k;
     } else {
-      out += text[i++];
+      r += text[i++];
     }
   }
-  return out;
+  return r;
 }
 
 }  // namespace cli

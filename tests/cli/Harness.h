@@ -1,4 +1,5 @@
-// Runs the built zemblaro binary and captures both channels and the exit code as exact bytes.
+// Runs the built zemblaro binary (or the signal probe beside it) and captures both channels and
+// the exit code as exact bytes.
 #pragma once
 
 #include <string>
@@ -6,33 +7,49 @@
 
 namespace cli {
 
+// A signal sent delayMs after `after` has appeared on standard output (after the previous
+// signal, or the start, when empty).
+struct Signal {
+  int number;
+  std::string after;
+  int delayMs;
+};
+
+enum class Out {
+  kPipe,    // a pipe read as the child writes
+  kFull,    // /dev/full
+  kClosed,  // no standard output at all
+  kGone,    // a pipe whose reader has gone
+  kFilled,  // a full pipe, drained only after drainMs
+};
+
 struct Options {
-  std::vector<std::string> args;  // parameters after the program name
-  std::string cwd;                // working directory; empty: the test's own
-  std::vector<std::string> env;   // the child's whole environment ("NAME=value")
-  std::string binary;             // empty: the zemblaro built alongside the tests
-  int signal = 0;                 // a signal to send the child, 0 for none
-  int signalDelayMs = 0;          // sent this long after the trigger below
-  std::string signalAfterOutput;  // trigger: this text has appeared on standard output
-  std::vector<int> cpus;          // CPU affinity of the child; empty: inherited
-  int timeoutMs = 600000;         // the child is killed (SIGKILL) after this long
+  std::vector<std::string> args;
+  std::string binary;    // empty: zemblaro
+  std::string cwd;       // entered one component at a time, so it may exceed PATH_MAX
+  bool cwdGone = false;  // removed once entered
+  std::vector<Signal> signals;
+  std::vector<int> cpus;  // CPU affinity; empty: inherited
+  Out out = Out::kPipe;
+  bool errGone = false;   // standard error a pipe whose reader has gone
+  std::size_t limit = 0;  // stop reading standard output after this many bytes (0: never)
+  int drainMs = 0;
+  int timeoutMs = 120000;
 };
 
 struct Result {
   std::string out;  // standard output, byte for byte
-  std::string err;  // standard error, byte for byte
-  int code = -1;    // exit code, or 128 + signal number when a signal ended the child
+  std::string err;
+  int code = -1;  // exit code, or 128 + the signal that ended the child
   bool timedOut = false;
 };
 
-Result Run(const Options& options);
-Result Run(std::vector<std::string> args);
+Result Run(const Options& o);
 
-// The path of the zemblaro binary under test.
-std::string BinaryPath();
+// The zemblaro under test and a program built beside it.
+std::string Binary(const std::string& name = "zemblaro");
 
-// Replaces the digits of "Ticks: N" and of a self-test's ": end Nms" with "#",
-// so that outputs with elapsed milliseconds can be compared exactly.
-std::string MaskMillis(const std::string& text);
+// The digits of "Ticks: N" and of a self-test's "end Nms" as "#".
+std::string Mask(const std::string& text);
 
 }  // namespace cli

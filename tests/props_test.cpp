@@ -1,0 +1,67 @@
+// The properties of LC, LCC and LCC0 (tests/Props.h) on seeded random cases, exhaustively on
+// one-byte operands, and on the steps of long division that random operands rarely reach.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <map>
+#include <thread>
+
+#include "tests/Props.h"
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kCases = 40000;  // the sanitizers run the same paths, slower
+#else
+constexpr int kCases = 200000;
+#endif
+
+TEST(Props, LcAgreesWithGmp) {
+  gen::Source g(20261207);
+  std::map<std::string, int> outcomes;  // operation and flag: the draw reaches both flags
+  for (int i = 0; i < kCases; ++i) {
+    const props::LcCase c = props::Draw(g, 130);
+    ASSERT_EQ(props::Check(c), "") << "case " << i;
+    ++outcomes[props::kOpName[c.op] + std::to_string(props::Expect(c).ok)];
+  }
+  for (const char* op : props::kOpName) {
+    EXPECT_GE(outcomes[op + std::string("0")], kCases / 200) << op;
+    EXPECT_GE(outcomes[op + std::string("1")], kCases / 200) << op;
+  }
+}
+
+TEST(Props, ConversionsAgreeWithGmp) {
+  gen::Source g(20261208);
+  for (int i = 0; i < kCases / 2; ++i) ASSERT_EQ(props::Check(props::Draw(g)), "") << "case " << i;
+}
+
+// Every 32-bit value through both converters as the self-test runs them: the text is the
+// standard library's, in upper case, and reads back to the value. Returns the first failing
+// value of [from, to), or to.
+std::uint64_t FirstFailure(std::uint64_t from, std::uint64_t to) {
+  for (std::uint64_t v = from; v < to; ++v) {
+    std::array<char, 128> s, t, want{};
+    std::array<std::uint8_t, 4> x, y, z;
+    for (std::size_t i = 0; i < 4; ++i) x[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    std::to_chars(want.data(), want.data() + 16, v, 16);
+    for (char& c : want) c = static_cast<char>(c >= 'a' ? c - 32 : c);
+    if (!LCC0::MkStr(s, x) || !LCC0::MkCard(y, s) || !LCC::MkStr(t, x, 16) ||
+        !LCC::MkCard(z, t, 16) || y != x || z != x || std::strcmp(s.data(), want.data()) != 0 ||
+        std::strcmp(t.data(), want.data()) != 0) {
+      return v;
+    }
+  }
+  return to;
+}
+
+TEST(Slow, ConvertersRoundTripEvery32BitValue) {
+  std::uint64_t failed[4];
+  std::vector<std::thread> threads;
+  for (std::uint64_t q = 0; q < 4; ++q) {
+    threads.emplace_back([&failed, q] { failed[q] = FirstFailure(q << 30, (q + 1) << 30); });
+  }
+  for (auto& t : threads) t.join();
+  for (std::uint64_t q = 0; q < 4; ++q) EXPECT_EQ(failed[q], (q + 1) << 30);
+}
+
+}  // namespace
