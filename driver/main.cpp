@@ -2,6 +2,7 @@
 #include "support/Runtime.h"
 
 int main(int argc, char** argv) {
+  IO_Begin();
   Lib_SetParams(argc, argv);
   Zemblaro::StartUp();
   Zemblaro::Run();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 
 namespace {
@@ -20,8 +21,8 @@ bool threadStarted = false;
 // The signals the thread awaits; set before the thread starts and only read afterwards.
 sigset_t awaited;
 
-int StartWithPthread(pthread_t* thread, void* (*body)(void*)) {
-  return pthread_create(thread, nullptr, body, nullptr);
+int StartWithPthread(pthread_t* thread, void* (*body)(void*), void* arg) {
+  return pthread_create(thread, nullptr, body, arg);
 }
 
 WinCon_CTRL_TYPE EventOf(int sig) {
@@ -67,11 +68,26 @@ void DefaultAction(int sig) {
   pthread_sigmask(SIG_BLOCK, &one, nullptr);
 }
 
+// One event's thread: offers the event to the handlers, or gives the signal its default action.
+void* HandleSignal(void* arg) {
+  const auto sig = static_cast<int>(reinterpret_cast<std::intptr_t>(arg));
+  if (!Dispatch(EventOf(sig))) DefaultAction(sig);
+  return nullptr;
+}
+
+// Each event gets a thread of its own, so that this one is free to take the next event while a
+// handler still runs (its halt may wait for output); failing that, the event is handled here.
 void* AwaitSignals(void*) {
   for (;;) {
     int sig = 0;
     if (sigwait(&awaited, &sig) != 0) continue;
-    if (!Dispatch(EventOf(sig))) DefaultAction(sig);
+    void* arg = reinterpret_cast<void*>(static_cast<std::intptr_t>(sig));
+    pthread_t thread{};
+    if (Platform::ctrlThreadStart(&thread, HandleSignal, arg) == 0) {
+      pthread_detach(thread);
+    } else {
+      HandleSignal(arg);
+    }
   }
 }
 
@@ -87,7 +103,7 @@ bool StartSignalThread() {
   sigset_t old;
   if (pthread_sigmask(SIG_BLOCK, &awaited, &old) != 0) return false;
   pthread_t thread{};
-  if (Platform::ctrlThreadStart(&thread, AwaitSignals) != 0) {
+  if (Platform::ctrlThreadStart(&thread, AwaitSignals, nullptr) != 0) {
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return false;
   }
@@ -98,7 +114,7 @@ bool StartSignalThread() {
 }  // namespace
 
 namespace Platform {
-int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*)) = StartWithPthread;
+int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*), void* arg) = StartWithPthread;
 }  // namespace Platform
 
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add) {

@@ -3,8 +3,9 @@
 // SIGINT, SIGQUIT, SIGHUP and SIGTERM are blocked in the installing thread, and so in every
 // thread started after it, and awaited by one dedicated thread with sigwait. That thread maps
 // each signal to a control event (SIGINT to CTRL_C_EVENT, SIGQUIT to CTRL_BREAK_EVENT, SIGHUP to
-// CTRL_CLOSE_EVENT, SIGTERM to CTRL_SHUTDOWN_EVENT) and offers it to the installed handlers,
-// newest first, until one returns non-zero. When none does, the signal takes its default action.
+// CTRL_CLOSE_EVENT, SIGTERM to CTRL_SHUTDOWN_EVENT) and starts a thread for it, which offers it
+// to the installed handlers, newest first, until one returns non-zero. When none does, the
+// signal takes its default action.
 #pragma once
 
 #include <pthread.h>
@@ -32,7 +33,7 @@ using PHANDLER_ROUTINE = std::int32_t (*)(WinCon_CTRL_TYPE ct);
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add);
 
 namespace Platform {
-// Starts the thread that awaits the signals (pthread_create semantics, default attributes);
-// tests point it at a fake that fails.
-extern int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*));
+// Starts the thread that awaits the signals, and each event's thread (pthread_create semantics,
+// default attributes); tests point it at a fake that fails.
+extern int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*), void* arg);
 }  // namespace Platform

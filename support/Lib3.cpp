@@ -32,7 +32,9 @@ void FatalError(std::span<const char> s) {
 }
 
 void SetReturnCode(std::uint8_t x) {
-  rc.store(x, std::memory_order_relaxed);
+  // Once a console event owns the run's end, the help path's code would report its lost text as
+  // written.
+  if (!Lib_ExitOwnedElsewhere()) rc.store(x, std::memory_order_relaxed);
 }
 
 void Terminate(TProc p, TProc& old) {

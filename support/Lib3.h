@@ -18,7 +18,7 @@ void InitModule();
 
 // Writes s and a line end on standard error and halts; rc is not changed.
 [[noreturn]] void FatalError(std::span<const char> s);
-// rc := x.
+// rc := x, unless another thread already ends the run.
 void SetReturnCode(std::uint8_t x);
 // old := term; term := p. p must call old as its last step.
 void Terminate(TProc p, TProc& old);

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <ctime>
 
@@ -19,11 +18,20 @@ std::uint32_t MonotonicMilliseconds() {
   return static_cast<std::uint32_t>(ms);
 }
 
-std::uint32_t WorkingDirectory(std::uint32_t n, char* buf) {
-  // getcwd reports only "too small"; ask it with a buffer large enough for any path, then apply
-  // the size contract to the caller's buffer.
-  char path[PATH_MAX + 1];
-  if (::getcwd(path, sizeof path) == nullptr) {
+// Longest path the lookup measures; a longer one fails with ERANGE.
+constexpr std::size_t kMaxPath = std::size_t{1} << 20;
+
+// getcwd reports only "too small"; ask it with a stack buffer of N characters and, on ERANGE, with
+// one four times as large, so that a path of any length up to kMaxPath gives its size. Then the
+// size contract applies to the caller's buffer. Each size has a frame of its own, taken only when
+// the smaller one was too small.
+template <std::size_t N>
+[[gnu::noinline]] std::uint32_t WorkingDirectory(std::uint32_t n, char* buf) {
+  char path[N];
+  if (::getcwd(path, N) == nullptr) {
+    if constexpr (N < kMaxPath) {
+      if (errno == ERANGE) return WorkingDirectory<4 * N>(n, buf);
+    }
     lastError = static_cast<std::uint32_t>(errno);
     return 0;
   }
@@ -37,7 +45,7 @@ std::uint32_t WorkingDirectory(std::uint32_t n, char* buf) {
 
 namespace Platform {
 std::uint32_t (*tickSource)() = MonotonicMilliseconds;
-std::uint32_t (*dirSource)(std::uint32_t n, char* buf) = WorkingDirectory;
+std::uint32_t (*dirSource)(std::uint32_t n, char* buf) = WorkingDirectory<4096>;
 }  // namespace Platform
 
 std::uint32_t GetTickCount() {

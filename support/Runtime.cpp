@@ -1,10 +1,12 @@
 #include "support/Runtime.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -27,6 +29,10 @@ bool chainStarted = false;  // touched only by the owning thread
 bool MayWrite() {
   return ownsExit || interrupting || !exitInProgress.load();
 }
+
+// The error of standard output's first failed write, 0 while there is none. From then on the run
+// ends at its next line to standard output, and never with exit code 0.
+std::atomic<int> outError{0};
 
 // A thread's pending line on one channel. Every thread collects its own lines, so that lines of
 // different threads never mix and a line that another thread left unfinished cannot take in the
@@ -72,22 +78,34 @@ class Channel {
 
   void Emit(Line& line) {
     if (line.len == 0) return;
-    std::lock_guard lock(mutex_);
-    if (MayWrite()) WriteAll(line.buf.data(), line.len);
-    line.len = 0;
+    bool halt = false;
+    {
+      std::lock_guard lock(mutex_);
+      if (MayWrite()) {
+        // Standard output has gone: rather than work on unseen, end the run (its chain still
+        // runs, and whatever the run has said on standard error has been said).
+        halt = fd_ == STDOUT_FILENO && outError.load() != 0 && !exitInProgress.load();
+        const int error = halt ? 0 : WriteAll(line.buf.data(), line.len);
+        if (error != 0 && fd_ == STDOUT_FILENO && outError.exchange(error) == 0) Report(error);
+      }
+      line.len = 0;
+    }
+    if (halt) HALT(9);
   }
 
-  void WriteAll(const char* p, std::size_t len) {
-    std::size_t done = 0;
-    while (done < len) {
+  // Writes the whole text; returns 0, or the error that stopped it.
+  int WriteAll(const char* p, std::size_t len) {
+    for (std::size_t done = 0; done < len;) {
       const ssize_t n = ::write(fd_, p + done, len - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        break;  // nowhere to report a failed write; the text is dropped
-      }
-      done += static_cast<std::size_t>(n);
+      if (n < 0 && errno != EINTR) return errno;
+      if (n > 0) done += static_cast<std::size_t>(n);
     }
+    return 0;
   }
+
+  // One line on standard error naming a failed write of standard output, unless its reader has
+  // left on purpose (a broken pipe).
+  static void Report(int error);
 
   int fd_;
   std::size_t index_;
@@ -96,6 +114,15 @@ class Channel {
 
 constinit Channel out(STDOUT_FILENO, 0);
 constinit Channel err(STDERR_FILENO, 1);
+
+void Channel::Report(int error) {
+  if (error == EPIPE) return;
+  char reason[64], text[128];
+  const int n = std::snprintf(text, sizeof text, "Zemblaro: Write error: %s\r\n",
+                              strerror_r(error, reason, sizeof reason));
+  std::lock_guard lock(err.mutex_);
+  (void)err.WriteAll(text, static_cast<std::size_t>(n));
+}
 
 Channel& Out() {
   return out;
@@ -125,6 +152,10 @@ std::array<void (*)(), kMaxFinalisers> finalisers{};
 std::atomic<std::size_t> finaliserCount{0};
 
 }  // namespace
+
+void IO_Begin() {
+  ::signal(SIGPIPE, SIG_IGN);
+}
 
 void IO_WrStr(std::span<const char> s) {
   Out().Write(s);
@@ -252,6 +283,10 @@ void Lib_AddFinaliser(void (*p)()) {
   finaliserCount.store(n + 1, std::memory_order_release);
 }
 
+bool Lib_ExitOwnedElsewhere() {
+  return exitInProgress.load() && !ownsExit;
+}
+
 void Lib_Interrupt() {
   interrupting = true;
   ClaimExit();
@@ -272,6 +307,7 @@ void HALT(int code) {
     for (;;) ::pause();
   }
   IO_Flush();
+  if (code == 0 && outError.load() != 0) code = 255;
 #ifdef ZEMBLARO_COVERAGE
   __gcov_dump();  // _exit skips the exit handlers that would write the coverage counts
 #endif

@@ -16,6 +16,12 @@
 // only the lines of the thread ending the run and of an interrupting thread are written; the
 // other threads' lines, a partial one included, are dropped.
 
+// Readies the channels: a write that fails (a full device, a pipe whose reader has gone, a closed
+// descriptor) is an error, never the end of the process by SIGPIPE. main calls it first.
+// Standard output's first failed write is named on standard error ("Zemblaro: Write error: "
+// and the reason), except for a broken pipe; the run then ends at its next line to standard
+// output, and its exit code is 255 where it would have been 0.
+void IO_Begin();
 // Writes the text of s to standard output.
 void IO_WrStr(std::span<const char> s);
 // Ends the current line on standard output.
@@ -66,6 +72,9 @@ void Lib_AddFinaliser(void (*p)());
 // process at once with code; likewise on an interrupting thread. On any other thread it waits:
 // the thread that owns the exit ends the process.
 [[noreturn]] void HALT(int code);
+// True when an exit is in progress that another thread owns: what this thread does no longer
+// counts.
+bool Lib_ExitOwnedElsewhere();
 // Called by the console-control handler before it writes its message and halts. Marks the
 // calling thread as interrupting (its lines are written and its HALT ends the process at once
 // even while another thread ends the run) and, when no exit is in progress yet, starts one owned

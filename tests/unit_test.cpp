@@ -321,10 +321,22 @@ TEST(Unit, HandlerTakesEveryEventButLogOff) {
   }
   const Child c = InChild([] {
     BeginChain();
-    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*)) { return EAGAIN; };
+    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
     ConSigs::Begin();
   });
   EXPECT_EQ(c.out, "ConSigs: Installation failed.\r\nTicks: 0\r\n");
+  EXPECT_EQ(c.code, 255);
+}
+
+TEST(Unit, ReturnCodeIsFrozenOnceAnotherThreadOwnsTheExit) {
+  static std::atomic<int> step{0};
+  const Child c = InChild([] {
+    BeginChain();
+    Lib3::Terminate([] { step = 1, SleepMs(200), displaced(); }, displaced);
+    std::thread([] { (void)ConSigs::Handler(CTRL_C_EVENT); }).detach();
+    while (step == 0) SleepMs(1);
+    Lib3::SetReturnCode(0);  // the help path, too late
+  });
   EXPECT_EQ(c.code, 255);
 }
 
@@ -362,7 +374,7 @@ TEST(Unit, SignalsArriveAsEventsOffTheMainThread) {
   EXPECT_EQ(c.out, "pass 0\r\n100\r\n101\r\n106\r\n-1\r\n");
   // A failed start leaves the mask alone; an event no handler takes gets the default action.
   c = InChild([] {
-    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*)) { return EAGAIN; };
+    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
     const int installed = SetConsoleCtrlHandler(PassOn, 1);
     sigset_t mask;
     pthread_sigmask(SIG_BLOCK, nullptr, &mask);

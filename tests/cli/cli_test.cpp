@@ -249,6 +249,10 @@ TEST(Cli, SignalsAgainstTheProbe) {
     cli::Result r = Probe("hold", {{sig, held, 50}});
     EXPECT_EQ(r.out, ready + held + kSignalLine) << sig;
     EXPECT_EQ(r.code, 9) << sig;
+    // While the chain of an earlier event runs, a second event does the same.
+    r = Probe("hold", {{SIGINT, ready, 0}, {sig, held, 50}});
+    EXPECT_EQ(r.out, ready + kSignalLine + held + kSignalLine) << sig;
+    EXPECT_EQ(r.code, 9) << sig;
     // A partial line of the main thread stays off the signal line; the chain's lines follow.
     const std::string tail = kSignalLine + "Probe: chain done\r\nTicks: #\r\n";
     r = Probe("partial", {{sig, ready, 200}});
@@ -269,6 +273,49 @@ TEST(Cli, SignalsAgainstTheProbe) {
       EXPECT_EQ(r.code, 255) << mode;
     }
   }
+}
+
+// A signal while help waits on a full pipe: the exit code is 0 only when all eight help lines
+// were written.
+TEST(Cli, SignalDuringHelpOnAFullPipe) {
+  for (const int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) {
+    cli::Options o;
+    o.args = {"-h"};
+    o.out = cli::Out::kFilled;
+    o.drainMs = 600;
+    o.signals = {{sig, "", 300}};
+    const cli::Result r = cli::Run(o);
+    const bool all = r.out.find("action = ") != std::string::npos;
+    EXPECT_TRUE(LinesOf(r.out, Expand("$HELP", Definitions()))) << r.out;
+    EXPECT_EQ(r.code, all ? 0 : 255) << sig << ": " << r.out;
+  }
+}
+
+// A second event while the first one's lines wait on a full pipe: the run still ends, in whole
+// lines, with the first event's chain (255) or the second event's end (9).
+TEST(Cli, SecondSignalWhileTheFirstWaitsOnAFullPipe) {
+  cli::Options o;
+  o.args = {"tst"};
+  o.out = cli::Out::kFilled;
+  o.drainMs = 1500;
+  o.signals = {{SIGINT, "", 300}, {SIGTERM, "", 500}};
+  const cli::Result r = cli::Run(o);
+  ASSERT_FALSE(r.timedOut);
+  EXPECT_TRUE(LinesOf(r.out, Report())) << r.out;
+  EXPECT_NE(r.out.find(kSignalLine), std::string::npos) << r.out;
+  EXPECT_TRUE(r.code == 9 || r.code == 255) << r.code;
+}
+
+// A reader that leaves ends the run at its next line: tst | head -c 100.
+TEST(Cli, TstEndsWhenItsReaderLeaves) {
+  cli::Options o;
+  o.args = {"tst"};
+  o.limit = 100;
+  o.timeoutMs = 30000;
+  const cli::Result r = cli::Run(o);
+  EXPECT_FALSE(r.timedOut);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.code, 255);
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ void LetMainEnd() {
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "";
   mainThread = pthread_self();
+  IO_Begin();
   Lib_SetParams(1, argv);
   Zemblaro::StartUp();
   Lib3::Terminate(std::strcmp(mode, "hold") == 0 ? HoldChain : LetMainEnd, displaced);
