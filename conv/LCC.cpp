@@ -23,7 +23,7 @@
 
 #include "arith/Lib2.h"
 #include "conv/LCC0.h"
-#include "support/Runtime.h"
+#include "conv/Text.h"
 
 namespace {
 
@@ -380,7 +380,7 @@ constexpr std::array<StrFn, 37> kStrFn = MakeStrTable(std::make_index_sequence<3
     return y < b;
   };
 
-  const std::uint32_t n = s.empty() ? 0 : Strings_Length(s);
+  const std::uint32_t n = Text::Length(s);
   if (n == 0) return false;
   Lib2::Fill(x, 0);
   const std::array<std::uint8_t, 1> base{b};

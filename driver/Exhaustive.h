@@ -16,16 +16,13 @@
 // stack; no heap is used.
 #pragma once
 
-#include <pthread.h>
-#include <sched.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <span>
 
 #include "driver/Zemblaro.h"
+#include "support/Platform.h"
 #include "support/Runtime.h"
 
 namespace Zemblaro::detail {
@@ -57,18 +54,10 @@ inline constexpr unsigned kMaxWorkers = 256;
 // large enough that the counter is touched rarely.
 inline constexpr std::uint32_t kChunk = 4096;
 
-// The number of processors this process may run on, at least 1 and at most kMaxWorkers.
+// The workers for this process: one per processor it may run on, at most kMaxWorkers.
 inline unsigned ProcessorCount() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  long n = 0;
-  if (sched_getaffinity(0, sizeof set, &set) == 0) {
-    n = CPU_COUNT(&set);
-  } else {
-    n = sysconf(_SC_NPROCESSORS_ONLN);  // more processors than a cpu_set_t holds
-  }
-  if (n < 1) return 1;
-  return n > static_cast<long>(kMaxWorkers) ? kMaxWorkers : static_cast<unsigned>(n);
+  const unsigned n = Platform::ProcessorCount();
+  return n < kMaxWorkers ? n : kMaxWorkers;
 }
 
 inline TCard32 Card32(std::uint32_t v) {
@@ -164,11 +153,11 @@ inline bool CheckBlock(std::uint32_t first, std::uint32_t n, unsigned threads, F
   for (unsigned w = 1; w < threads; ++w) {
     args[w] = {&b, w};
     // A worker that cannot be started leaves its share to the others.
-    started[w] = pthread_create(&ids[w], nullptr, WorkerMain<rt>, &args[w]) == 0;
+    started[w] = Platform::threadStart(&ids[w], WorkerMain<rt>, &args[w]) == 0;
   }
   Work<rt>(b, 0);
   for (unsigned w = 1; w < threads; ++w) {
-    if (started[w]) pthread_join(ids[w], nullptr);
+    if (started[w]) Platform::JoinThread(ids[w]);
   }
   const std::uint64_t least = b.least.load(std::memory_order_relaxed);
   if (least >= n) return false;

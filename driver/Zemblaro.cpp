@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "config/Args.h"
 #include "config/Config.h"
@@ -32,8 +32,7 @@ void Run() {
   const Config::TDataDesc& d = Config::data;
   if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
   if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
-  // One unsigned comparison sends aNull and every value past aMod to the last row.
-  switch (static_cast<unsigned>(d.act - 1u) < 6u ? d.act : Config::aNull) {
+  switch (d.act) {
     case Config::aTst:
       Test10();
       Test11();
@@ -78,11 +77,11 @@ enum class TOp : std::uint8_t { kAdd, kSub, kMul, kDiv, kMod };
 // What tells one action from another: its operation, operator text and messages.
 struct TActionDesc {
   TOp op;
-  const char* opText;
-  const char* invalid1;
-  const char* invalid2;
-  const char* opFailed;  // the operation's own failure
-  const char* strTooShort;
+  std::string_view opText;
+  std::string_view invalid1;
+  std::string_view invalid2;
+  std::string_view opFailed;  // the operation's own failure
+  std::string_view strTooShort;
 };
 
 constexpr TActionDesc kAdd{TOp::kAdd,
@@ -116,10 +115,6 @@ constexpr TActionDesc kMod{TOp::kMod,
                            "Mod: Division by zero",
                            "Mod: Result string too short"};
 
-std::span<const char> Text(const char* s) {
-  return {s, std::char_traits<char>::length(s)};
-}
-
 // Converts both operands in the argument base, applies the operation, converts the result in
 // the result base and writes the one result line; every failure ends the run through Fatal, so
 // nothing of the line is written unless all steps succeed.
@@ -131,30 +126,30 @@ void Act(const TActionDesc& a, std::span<const char> s, std::span<const char> t)
   LC::TCardMax z;
   LC::TCardMax m;
   Config::TNumStr r;
-  if (!LCC::MkCard(x, s, ba)) Fatal(Text(a.invalid1));
-  if (!LCC::MkCard(y, t, ba)) Fatal(Text(a.invalid2));
+  if (!LCC::MkCard(x, s, ba)) Fatal(a.invalid1);
+  if (!LCC::MkCard(y, t, ba)) Fatal(a.invalid2);
   LC::CByteCard result = x;
   switch (a.op) {
     case TOp::kAdd:
-      if (!LC::Inc(x, y)) Fatal(Text(a.opFailed));
+      if (!LC::Inc(x, y)) Fatal(a.opFailed);
       break;
     case TOp::kSub:
       // After the comparison the subtraction cannot fail.
-      if (LC::Cmp(x, y) < 0 || !LC::Dec(x, y)) Fatal(Text(a.opFailed));
+      if (LC::Cmp(x, y) < 0 || !LC::Dec(x, y)) Fatal(a.opFailed);
       break;
     case TOp::kMul:
-      if (!LC::Mul(x, y, z)) Fatal(Text(a.opFailed));
+      if (!LC::Mul(x, y, z)) Fatal(a.opFailed);
       result = z;
       break;
     case TOp::kDiv:
     case TOp::kMod:
-      if (!LC::Div(x, y, z, m)) Fatal(Text(a.opFailed));
+      if (!LC::Div(x, y, z, m)) Fatal(a.opFailed);
       result = a.op == TOp::kDiv ? LC::CByteCard(z) : LC::CByteCard(m);
       break;
   }
-  if (!LCC::MkStr(r, result, br)) Fatal(Text(a.strTooShort));
+  if (!LCC::MkStr(r, result, br)) Fatal(a.strTooShort);
   IO_WrStr(s);
-  IO_WrStr(Text(a.opText));
+  IO_WrStr(a.opText);
   IO_WrStr(t);
   IO_WrStr(" = ");
   IO_WrStr(r);
@@ -183,16 +178,15 @@ void Mod(std::span<const char> s, std::span<const char> t) {
 
 namespace {
 
-// Writes "<name>: begin" and returns the start reading of the tick counter.
-std::uint32_t BeginTest(std::span<const char> name) {
+// Runs a test's body between "<name>: begin" and "<name>: end <ms>ms"; the time covers the
+// test's output and the "end " text.
+template <typename Body>
+void Timed(std::string_view name, Body body) {
   IO_WrStr(name);
   IO_WrStr(": begin");
   IO_WrLn();
-  return GetTickCount();
-}
-
-// Writes "<name>: end <ms>ms"; the time covers the test's output and the "end " text.
-void EndTest(std::span<const char> name, std::uint32_t t0) {
+  const std::uint32_t t0 = GetTickCount();
+  body();
   IO_WrStr(name);
   IO_WrStr(": end ");
   IO_WrLngCard(Tmr0::Diff(t0, GetTickCount()), 1);
@@ -253,77 +247,73 @@ void WrHex(std::span<const std::uint8_t> x) {
 }
 
 void Test10() {
-  const std::uint32_t t0 = BeginTest("Test10");
-  LC::TCard01 x{0xCF};
-  IO_WrStr("  INC( ");
-  WrHex(x);
-  IO_WrStr(", ");
-  WrHex(k11H);
-  IO_WrStr(" ) = ");
-  if (!LC::Inc(x, k11H)) Fatal("Test10: Inc failed");
-  WrHex(x);
-  IO_WrLn();
-  EndTest("Test10", t0);
+  Timed("Test10", [] {
+    LC::TCard01 x{0xCF};
+    IO_WrStr("  INC( ");
+    WrHex(x);
+    IO_WrStr(", ");
+    WrHex(k11H);
+    IO_WrStr(" ) = ");
+    if (!LC::Inc(x, k11H)) Fatal("Test10: Inc failed");
+    WrHex(x);
+    IO_WrLn();
+  });
 }
 
 void Test11() {
-  const std::uint32_t t0 = BeginTest("Test11");
-  LC::TCard05 z{};
-  if (!LC::Add(kFFFFEFEFH, k1111H, z)) Fatal("Test11: Add failed");
-  WrStep(kFFFFEFEFH, " + ", k1111H, z);
-  EndTest("Test11", t0);
+  Timed("Test11", [] {
+    LC::TCard05 z{};
+    if (!LC::Add(kFFFFEFEFH, k1111H, z)) Fatal("Test11: Add failed");
+    WrStep(kFFFFEFEFH, " + ", k1111H, z);
+  });
 }
 
 void Test20() {
-  const std::uint32_t t0 = BeginTest("Test20");
-  LC::TCard02 x{0xFE, 0xFF};
-  IO_WrStr("  DEC( ");
-  WrHex(x);
-  IO_WrStr(", ");
-  WrHex(kFFH2);
-  IO_WrStr(" ) = ");
-  if (!LC::Dec(x, kFFH2)) Fatal("Test20: Dec failed");
-  WrHex(x);
-  IO_WrLn();
-  EndTest("Test20", t0);
+  Timed("Test20", [] {
+    LC::TCard02 x{0xFE, 0xFF};
+    IO_WrStr("  DEC( ");
+    WrHex(x);
+    IO_WrStr(", ");
+    WrHex(kFFH2);
+    IO_WrStr(" ) = ");
+    if (!LC::Dec(x, kFFH2)) Fatal("Test20: Dec failed");
+    WrHex(x);
+    IO_WrLn();
+  });
 }
 
 void Test21() {
-  const std::uint32_t t0 = BeginTest("Test21");
-  LC::TCard01 z{};
-  if (!LC::Sub(k100H, k1H, z)) Fatal("Test21: Sub failed");
-  WrStep(k100H, " - ", k1H, z);
-  EndTest("Test21", t0);
+  Timed("Test21", [] {
+    LC::TCard01 z{};
+    if (!LC::Sub(k100H, k1H, z)) Fatal("Test21: Sub failed");
+    WrStep(k100H, " - ", k1H, z);
+  });
 }
 
 void Test30() {
-  const std::uint32_t t0 = BeginTest("Test30");
-  LC::TCard03 z{};
-  if (!LC::Mul(kFFFFH, kFFH2, z)) Fatal("Test30: Mul failed");
-  WrStep(kFFFFH, " * ", kFFH2, z);
-  EndTest("Test30", t0);
+  Timed("Test30", [] {
+    LC::TCard03 z{};
+    if (!LC::Mul(kFFFFH, kFFH2, z)) Fatal("Test30: Mul failed");
+    WrStep(kFFFFH, " * ", kFFH2, z);
+  });
 }
 
 void Test40() {
-  const std::uint32_t t0 = BeginTest("Test40");
-  LC::TCard03 z{};
-  LC::TCard02 r{};
-  if (!LC::Div(kFF0001H, kFFH1, z, r)) Fatal("Test40: Div failed");
-  WrStep(kFF0001H, " DIV ", kFFH1, z);
-  WrStep(kFF0001H, " MOD ", kFFH1, r);
-  EndTest("Test40", t0);
+  Timed("Test40", [] {
+    LC::TCard03 z{};
+    LC::TCard02 r{};
+    if (!LC::Div(kFF0001H, kFFH1, z, r)) Fatal("Test40: Div failed");
+    WrStep(kFF0001H, " DIV ", kFFH1, z);
+    WrStep(kFF0001H, " MOD ", kFFH1, r);
+  });
 }
 
 void Test51() {
-  const std::uint32_t t0 = BeginTest("Test51");
-  CheckAll32<kLcc0RoundTrip>();
-  EndTest("Test51", t0);
+  Timed("Test51", CheckAll32<kLcc0RoundTrip>);
 }
 
 void Test52() {
-  const std::uint32_t t0 = BeginTest("Test52");
-  CheckAll32<kLccRoundTrip>();
-  EndTest("Test52", t0);
+  Timed("Test52", CheckAll32<kLccRoundTrip>);
 }
 
 }  // namespace Zemblaro

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "conv/Text.h"
 #include "support/Runtime.h"
 
 namespace SO {
@@ -77,9 +78,7 @@ void WrLn(TBuffer& b) {
 }
 
 char Char(std::uint32_t d) {
-  if (d < 10) return static_cast<char>('0' + d);
-  if (d < 36) return static_cast<char>('A' + (d - 10));
-  return '?';
+  return d < Text::kNoDigit ? Text::kDigits[d] : '?';
 }
 
 void CardToStr(std::uint32_t x, std::span<char> s, std::uint32_t base) {

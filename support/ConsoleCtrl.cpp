@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "support/Platform.h"
+
 namespace {
 
 constexpr std::size_t kMaxHandlers = 8;
@@ -20,10 +22,6 @@ bool threadStarted = false;
 
 // The signals the thread awaits; set before the thread starts and only read afterwards.
 sigset_t awaited;
-
-int StartWithPthread(pthread_t* thread, void* (*body)(void*), void* arg) {
-  return pthread_create(thread, nullptr, body, arg);
-}
 
 WinCon_CTRL_TYPE EventOf(int sig) {
   switch (sig) {
@@ -83,7 +81,7 @@ void* AwaitSignals(void*) {
     if (sigwait(&awaited, &sig) != 0) continue;
     void* arg = reinterpret_cast<void*>(static_cast<std::intptr_t>(sig));
     pthread_t thread{};
-    if (Platform::ctrlThreadStart(&thread, HandleSignal, arg) == 0) {
+    if (Platform::threadStart(&thread, HandleSignal, arg) == 0) {
       pthread_detach(thread);
     } else {
       HandleSignal(arg);
@@ -103,7 +101,7 @@ bool StartSignalThread() {
   sigset_t old;
   if (pthread_sigmask(SIG_BLOCK, &awaited, &old) != 0) return false;
   pthread_t thread{};
-  if (Platform::ctrlThreadStart(&thread, AwaitSignals, nullptr) != 0) {
+  if (Platform::threadStart(&thread, AwaitSignals, nullptr) != 0) {
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return false;
   }
@@ -112,10 +110,6 @@ bool StartSignalThread() {
 }
 
 }  // namespace
-
-namespace Platform {
-int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*), void* arg) = StartWithPthread;
-}  // namespace Platform
 
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add) {
   if (routine == nullptr) return 0;

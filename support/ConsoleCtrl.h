@@ -8,8 +8,6 @@
 // signal takes its default action.
 #pragma once
 
-#include <pthread.h>
-
 #include <cstdint>
 
 using WinCon_CTRL_TYPE = std::uint32_t;
@@ -31,9 +29,3 @@ using PHANDLER_ROUTINE = std::int32_t (*)(WinCon_CTRL_TYPE ct);
 // Returns non-zero on success; 0 when the thread could not be started (the signal mask is then
 // left as it was), when the list is full, or when the routine to take out is not in it.
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add);
-
-namespace Platform {
-// Starts the thread that awaits the signals, and each event's thread (pthread_create semantics,
-// default attributes); tests point it at a fake that fails.
-extern int (*ctrlThreadStart)(pthread_t* thread, void* (*body)(void*), void* arg);
-}  // namespace Platform

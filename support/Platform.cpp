@@ -1,5 +1,6 @@
 #include "support/Platform.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,11 +42,29 @@ template <std::size_t N>
   return len;
 }
 
+int StartWithPthread(pthread_t* thread, void* (*body)(void*), void* arg) {
+  return pthread_create(thread, nullptr, body, arg);
+}
+
 }  // namespace
 
 namespace Platform {
 std::uint32_t (*tickSource)() = MonotonicMilliseconds;
 std::uint32_t (*dirSource)(std::uint32_t n, char* buf) = WorkingDirectory<4096>;
+int (*threadStart)(pthread_t* thread, void* (*body)(void*), void* arg) = StartWithPthread;
+
+void JoinThread(pthread_t thread) {
+  pthread_join(thread, nullptr);
+}
+
+unsigned ProcessorCount() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  // More processors than a cpu_set_t holds: those online.
+  const long n =
+      sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : sysconf(_SC_NPROCESSORS_ONLN);
+  return n < 1 ? 1 : static_cast<unsigned>(n);
+}
 }  // namespace Platform
 
 std::uint32_t GetTickCount() {

@@ -1,6 +1,8 @@
-// Platform adapters: the tick counter and the current directory, each behind a hook that
-// tests may replace with a fake.
+// Platform adapters: the tick counter, the current directory, threads and processors, each
+// effect behind a hook that tests may replace with a fake.
 #pragma once
+
+#include <pthread.h>
 
 #include <cstdint>
 
@@ -18,4 +20,12 @@ namespace Platform {
 // The sources behind the adapters; tests point them at fakes.
 extern std::uint32_t (*tickSource)();
 extern std::uint32_t (*dirSource)(std::uint32_t n, char* buf);
+// Starts body(arg) on a new thread with default attributes (pthread_create's contract: 0 or an
+// error number).
+extern int (*threadStart)(pthread_t* thread, void* (*body)(void*), void* arg);
+
+// Waits for a thread that threadStart started.
+void JoinThread(pthread_t thread);
+// The number of processors this process may run on, by its affinity mask; at least 1.
+unsigned ProcessorCount();
 }  // namespace Platform

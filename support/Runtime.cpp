@@ -10,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "conv/Text.h"
+
 #ifdef ZEMBLARO_COVERAGE
 extern "C" void __gcov_dump();
 #endif
@@ -202,10 +204,6 @@ void Lib_ParamStr(std::span<char> s, std::uint32_t n) {
   Str_Copy(s, std::span<const char>(src, std::strlen(src)));
 }
 
-void Lib_Fill(void* p, std::size_t n, std::uint8_t v) {
-  if (n != 0) std::memset(p, v, n);
-}
-
 void Lib_FatalError(std::span<const char> s) {
   Err().Write(s);
   Err().Write(std::span<const char>("\n", 1));
@@ -221,15 +219,8 @@ std::uint32_t Str_StrToCard(std::span<const char> s, std::uint32_t base, bool& o
   if (i == len) return 0;
   std::uint64_t value = 0;
   for (; i < len; ++i) {
-    const char c = s[i];
-    std::uint32_t d;
-    if (c >= '0' && c <= '9') {
-      d = static_cast<std::uint32_t>(c - '0');
-    } else if (c >= 'A' && c <= 'F') {
-      d = static_cast<std::uint32_t>(c - 'A' + 10);
-    } else {
-      return 0;
-    }
+    // Only 0-9 and upper-case A-F: lower case is no digit here, and the base is at most 16.
+    const std::uint8_t d = s[i] >= 'a' && s[i] <= 'z' ? Text::kNoDigit : Text::Digit(s[i]);
     if (d >= base) return 0;
     value = value * base + d;
     if (value > 0xFFFFFFFFu) return 0;
@@ -258,12 +249,7 @@ void Str_Copy(std::span<char> dst, std::span<const char> src) {
 }
 
 std::uint32_t Strings_Length(std::span<const char> s) {
-  if (s.empty()) return 0;  // memchr wants a real address even for no bytes
-  const void* end = std::memchr(s.data(), '\0', s.size());
-  const std::size_t n = end != nullptr
-                            ? static_cast<std::size_t>(static_cast<const char*>(end) - s.data())
-                            : s.size();
-  return static_cast<std::uint32_t>(n);
+  return Text::Length(s);
 }
 
 void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count) {

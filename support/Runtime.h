@@ -43,8 +43,6 @@ std::uint32_t Lib_ParamCount();
 void Lib_ParamStr(std::span<char> s, std::uint32_t n);
 
 // ---- General services ----------------------------------------------------------------------
-// Sets n bytes from p on to v.
-void Lib_Fill(void* p, std::size_t n, std::uint8_t v);
 // Writes s and a line end to standard error, then HALT(9).
 [[noreturn]] void Lib_FatalError(std::span<const char> s);
 

@@ -321,7 +321,7 @@ TEST(Unit, HandlerTakesEveryEventButLogOff) {
   }
   const Child c = InChild([] {
     BeginChain();
-    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
+    Platform::threadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
     ConSigs::Begin();
   });
   EXPECT_EQ(c.out, "ConSigs: Installation failed.\r\nTicks: 0\r\n");
@@ -374,7 +374,7 @@ TEST(Unit, SignalsArriveAsEventsOffTheMainThread) {
   EXPECT_EQ(c.out, "pass 0\r\n100\r\n101\r\n106\r\n-1\r\n");
   // A failed start leaves the mask alone; an event no handler takes gets the default action.
   c = InChild([] {
-    Platform::ctrlThreadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
+    Platform::threadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
     const int installed = SetConsoleCtrlHandler(PassOn, 1);
     sigset_t mask;
     pthread_sigmask(SIG_BLOCK, nullptr, &mask);
