@@ -205,7 +205,8 @@ bool In(const std::vector<std::uint32_t>& list, std::uint32_t v) {
 }
 
 bool FakeStr(std::span<char> s, std::span<const std::uint8_t> x) {
-  const std::uint32_t v = x[0] | x[1] << 8 | x[2] << 16 | static_cast<std::uint32_t>(x[3]) << 24;
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v |= std::uint32_t{x[i]} << (8 * i);
   ++visits[std::min(v - first, kRange)];
   if (v - first >= detail::kChunk) met = true;  // only another thread gets there meanwhile
   for (int i = 0; meet && v == first + 9 && i < 10000 && !met; ++i) SleepMs(1);

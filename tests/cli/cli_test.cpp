@@ -311,7 +311,7 @@ TEST(Cli, TstEndsWhenItsReaderLeaves) {
   cli::Options o;
   o.args = {"tst"};
   o.limit = 100;
-  o.timeoutMs = 30000;
+  o.timeoutMs = 300000;  // two blocks of the loop, which the sanitizers slow down a lot
   const cli::Result r = cli::Run(o);
   EXPECT_FALSE(r.timedOut);
   EXPECT_EQ(r.err, "");
