@@ -4,6 +4,7 @@
 
 #include "arith/Lib2.h"
 #include "config/Args.h"
+#include "config/Version.h"
 #include "support/FIO2.h"
 #include "support/Lib3.h"
 #include "support/Runtime.h"

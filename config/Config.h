@@ -40,10 +40,9 @@ struct TDataDesc {
 // Written only during start-up, read-only afterwards.
 extern TDataDesc data;
 
-// The program's identity; the record's prg, ver and ext are copies.
+// The program's identity; the record's prg, ver and ext are copies of kPrgName and of kVersion
+// and kDate in the generated config/Version.h.
 inline constexpr char kPrgName[] = "zemblaro";
-inline constexpr std::uint32_t kVersion = 9;
-inline constexpr char kDate[] = "2026-09-10";
 
 // Runs InitModule. Called once by main, after Args::Begin and FIO2::Begin.
 void Begin();

@@ -1,0 +1,77 @@
+# What `cmake --install` installs, and the Debian package `cpack -G DEB` makes of it:
+# the program, its manual page (gzipped), the bash completion and the copyright file.
+# Included from the top-level CMakeLists.txt once the target zemblaro exists.
+include(GNUInstallDirs)
+
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS zemblaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Debian wants the manual page and the changelog gzipped; -n keeps name and time stamp out of
+# the header, so the bytes repeat.
+function(zemblaro_gzip file)
+  add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9 -n -k -f ${file} DEPENDS ${file}
+    COMMENT "Compressing ${file}")
+endfunction()
+
+# The manual page carries the version and date of the program.
+set(zemblaro_man ${PROJECT_BINARY_DIR}/doc/zemblaro.1)
+configure_file(${PROJECT_SOURCE_DIR}/doc/zemblaro.1.in ${zemblaro_man} @ONLY)
+zemblaro_gzip(${zemblaro_man})
+install(FILES ${zemblaro_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The Debian package: zemblaro_<version>_<arch>.deb, installing under /usr. Depends is what
+# dpkg-shlibdeps finds the binary needs (nothing else is packed that loads a library).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zemblaro)
+set(CPACK_PACKAGE_VENDOR "The zemblaro developers")
+set(CPACK_PACKAGE_CONTACT "The zemblaro developers <zemblaro@example.org>"
+  CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "exact arithmetic on unsigned integers of up to 1024 bits")
+set(CPACK_PACKAGE_DESCRIPTION
+  "zemblaro reads two unsigned integers as digit strings in a base from 2 to 36,
+adds, subtracts, multiplies, divides or takes the remainder with exact
+multi-byte arithmetic, and prints the result in another base. Its tst action
+runs a built-in self-test that checks two digit-string converters against each
+other over every 32-bit value.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+# The changelog's one entry is this release. Debian's changelogs date it as in RFC 5322:
+# "Thu, 10 Sep 2026 00:00:00 +0000", the weekday by Sakamoto's method.
+function(zemblaro_rfc_date out date)
+  if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-0?([1-9][0-9]?)-0?([1-9][0-9]?)$")
+    message(FATAL_ERROR "ZEMBLARO_DATE is not YYYY-MM-DD: ${date}")
+  endif()
+  set(y ${CMAKE_MATCH_1})
+  set(d ${CMAKE_MATCH_3})
+  math(EXPR m "${CMAKE_MATCH_2} - 1")
+  set(y0 ${y})
+  if(m LESS 2)
+    math(EXPR y0 "${y} - 1")
+  endif()
+  set(t 0 3 2 5 0 3 5 1 4 6 2 4)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  set(weekdays Sun Mon Tue Wed Thu Fri Sat)
+  list(GET t ${m} t)
+  math(EXPR w "(${y0} + ${y0} / 4 - ${y0} / 100 + ${y0} / 400 + ${t} + ${d}) % 7")
+  list(GET weekdays ${w} w)
+  list(GET months ${m} m)
+  set(${out} "${w}, ${d} ${m} ${y} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+zemblaro_rfc_date(zemblaro_rfc_date ${ZEMBLARO_DATE})
+set(zemblaro_changelog ${PROJECT_BINARY_DIR}/packaging/changelog)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${zemblaro_changelog} @ONLY)
+zemblaro_gzip(${zemblaro_changelog})
+install(FILES ${zemblaro_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(zemblaro_docs ALL DEPENDS ${zemblaro_man}.gz ${zemblaro_changelog}.gz)
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/zemblaro.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zemblaro)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+include(CPack)
