@@ -33,9 +33,13 @@ using TCard02 = std::array<std::uint8_t, 2>;
 using TCard03 = std::array<std::uint8_t, 3>;
 using TCard05 = std::array<std::uint8_t, 5>;
 
+// Longest operand (significant bytes) an operation copies into a fixed stack buffer, here and
+// in LCC: a longer one fails cleanly instead.
+inline constexpr std::size_t kStackBytes = 4096;
+
 // Longest divisor (significant bytes) that Div and Dvd accept: their working remainder lives
 // in a fixed stack buffer. Only divisors longer than eight bytes use it.
-inline constexpr std::size_t kDivMaxDivisor = 4096;
+inline constexpr std::size_t kDivMaxDivisor = kStackBytes;
 
 // Significant length: index of the most significant non-zero byte plus 1; 0 for zero.
 std::uint32_t Len0(CByteCard x);
@@ -119,33 +123,6 @@ void Mul0(std::uint8_t x, std::uint8_t y, std::uint8_t& z, std::uint8_t& c);
 // with z unchanged when z is the same array as y or capacity(z) < Len(x) + Len(y) - 1; fails
 // with z = x * y mod 256^capacity(z) when the product's top byte is lost.
 [[nodiscard]] bool MulC(CByteCard x, CByteCard y, ByteCard z);
-
-// Division of a two-limb number by a normalised limb d (top bit set) with a precomputed
-// reciprocal, after N. Moeller and T. Granlund, "Improved division by invariant integers".
-struct Reciprocal {
-  __extension__ typedef unsigned __int128 Wide;
-  std::uint64_t d, v;
-  constexpr explicit Reciprocal(std::uint64_t dn)
-      : d(dn), v(static_cast<std::uint64_t>(((Wide{~dn} << 64) | ~std::uint64_t{0}) / dn)) {}
-
-  // (u1 * 2^64 + u0) div d and mod d; requires u1 < d.
-  constexpr std::uint64_t Divide(std::uint64_t u1, std::uint64_t u0, std::uint64_t& r) const {
-    const Wide p = static_cast<Wide>(v) * u1 + ((static_cast<Wide>(u1 + 1) << 64) | u0);
-    std::uint64_t q1 = static_cast<std::uint64_t>(p >> 64);
-    const auto q0 = static_cast<std::uint64_t>(p);
-    std::uint64_t rr = u0 - q1 * d;
-    if (rr > q0) {
-      --q1;
-      rr += d;
-    }
-    if (rr >= d) {
-      ++q1;
-      rr -= d;
-    }
-    r = rr;
-    return q1;
-  }
-};
 
 }  // namespace detail
 

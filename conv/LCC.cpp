@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "arith/Lib2.h"
+#include "arith/Word.h"
 #include "conv/LCC0.h"
 #include "conv/Text.h"
 
@@ -320,7 +321,7 @@ bool MkStr_Base(std::span<char> s, u64* L, std::size_t t) {
   while (t > 1) {
     // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm) with the
     // reciprocal (Moeller and Granlund, "Improved division by invariant integers", alg. 4).
-    static constexpr LC::detail::Reciprocal kRec(kB.big << kB.norm);
+    static constexpr Word::Reciprocal kRec(kB.big << kB.norm);
     const auto divide = [](u64 u1, u64 u0, u64& r) { return kRec.Divide(u1, u0, r); };
     u64 r = 0;
     if constexpr (kB.norm == 0) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "arith/Word.h"
 #include "driver/Exhaustive.h"
 #include "output/SO.h"
 #include "support/ConSigs.h"
@@ -57,6 +58,33 @@ TEST(Unit, EveryPairOfOneByteOperands) {
       c.pre[1][0] = static_cast<std::uint8_t>(v >> 8);
       ASSERT_EQ(props::Check(c), "");
     }
+  }
+}
+
+// The reciprocals of division against their definitions and GMP's quotients, on random normalised
+// divisors and on those where stepping the one-limb reciprocal down to two limbs meets its edge
+// (d1 * v + d0 wraps to exactly d1), which random divisors reach once in 2^64.
+TEST(Unit, ReciprocalsOfOneAndTwoLimbs) {
+  gen::Source g(0xEDCE);
+  const mpz_class b = gen::Pow256(8);
+  const auto big = [](Word::Limb v) { return mpz_class(static_cast<unsigned long>(v)); };
+  for (int i = 0; i < 100000; ++i) {
+    const Word::Limb d1 = g.Next() | Word::Limb{1} << 63, v1 = Word::Reciprocal(d1).v;
+    const Word::Limb d0 = i % 2 == 0 ? d1 - d1 * v1 : g.Next();
+    const Word::Reciprocal3by2 rec(d1, d0);
+    const mpz_class d = big(d1) * b + big(d0), u2 = big(g.Next()) % big(d1);
+    ASSERT_EQ(big(rec.v), (b * b * b - 1) / d - b) << i;
+    const mpz_class u = (u2 * b + big(g.Next())) * b + big(g.Next());
+    Word::Wide r;
+    const Word::Limb q = rec.Divide(static_cast<Word::Limb>(u2.get_ui()),
+                                    static_cast<Word::Limb>(mpz_class(u / b % b).get_ui()),
+                                    static_cast<Word::Limb>(mpz_class(u % b).get_ui()), r);
+    ASSERT_EQ(big(q), u / d) << i;
+    ASSERT_EQ(big(static_cast<Word::Limb>(r >> 64)) * b + big(static_cast<Word::Limb>(r)), u % d)
+        << i;
+    Word::Limb r1;
+    ASSERT_EQ(big(Word::Reciprocal(d1).Divide(d0 % d1, d1 ^ d0, r1)),
+              (big(d0 % d1) * b + big(d1 ^ d0)) / big(d1));
   }
 }
 
@@ -130,61 +158,95 @@ TEST(Unit, StringServices) {
   EXPECT_EQ(std::string(s.data(), 4), std::string("bc\0c", 4));
 }
 
-// ---- Halt chain, ticks and FIO2 ----------------------------------------------------------------
+// ---- How runs end --------------------------------------------------------------------------
 
 Lib3::TProc displaced = nullptr;
+std::atomic<bool> chainRuns{false};
 
-TEST(Unit, HaltChainOrderAndCodes) {
-  // Finalisers run newest first and once; a halt in one ends the process at once with its code.
-  Child c = InChild([] {
-    Lib_AddFinaliser([] { IO_WrStr("1"); });
-    Lib_AddFinaliser([] { IO_WrStr("2"), HALT(7); });
-    Lib_AddFinaliser([] { IO_WrStr("3"); });
-    HALT(4);
-  });
-  EXPECT_EQ(c.out + std::to_string(c.code), "327");
-  // The newest exit procedure first, then the ticks line, measured across a wrapping counter;
-  // the exit code is rc at the chain's end, and a fatal error leaves rc alone.
-  c = InChild([] {
-    Platform::tickSource = [] {
-      static std::uint32_t t = 0xFFFFFFE8u;
-      return t += 0x10;
-    };
-    Lib3::Begin();
-    Ticks::Begin();
-    Lib3::Terminate([] { IO_WrStr("A\n"), displaced(); }, displaced);
-    Lib3::SetReturnCode(42);
-    IO_WrStr("partial");
-    Lib3::FatalError("gone");
-  });
-  EXPECT_EQ(c.out, "partialA\r\nTicks: 16\r\n");
-  EXPECT_EQ(c.err, "gone\r\n");
-  EXPECT_EQ(c.code, 42);
-}
-
-TEST(Unit, FatalOfFIO2CallsItsHookOnce) {
-  const Child c = InChild([] {
-    for (auto& e : FIO2::detail::arr) e = {7, reinterpret_cast<FIO2::THandle*>(&e)};
-    FIO2::detail::lck = true;
-    FIO2::InitModule();
-    for (const auto& e : FIO2::detail::arr) {
-      if (e.i != 0 || e.h != nullptr || FIO2::detail::lck) IO_WrStr("not cleared\n");
-    }
-    FIO2::SetHook([](std::span<const char> s) {
-      IO_WrStr("hook "), IO_WrStr(s), IO_WrLn();
-      Platform::dirSource = [](std::uint32_t, char*) { return 300u; };
-      std::array<char, 4> t{'x'};
-      FIO2::GetDirX(t);  // fails, and returns: the run is already ending
-      IO_WrStr(std::string(t[0] == '\0' ? "empty\n" : "not empty\n"));
-    });
-    FIO2::Fatal("first");
-    IO_WrStr("returned\n");
-  });
-  EXPECT_EQ(c.out,
-            "FIO2.Fatal: first\r\nhook first\r\nFIO2.Fatal: GetDirX: Provided buffer too small, "
-            "required size 300\r\nempty\r\n");
-  EXPECT_EQ(c.code, 9);
-  EXPECT_EQ(InChild([] { Zemblaro::WrHex(gen::Put(gen::Pow256(128), 129)); }).out, "???");
+// Runs that end the process, each in a child: what it writes on both channels, its exit code.
+TEST(Unit, HowRunsEnd) {
+  const struct {
+    const char* what;
+    void (*body)();
+    const char* out;
+    const char* err;
+    int code;
+  } cases[] = {
+      {"finalisers run newest first; a halt in one ends the process at once with its code",
+       [] {
+         Lib_AddFinaliser([] { IO_WrStr("1"); });
+         Lib_AddFinaliser([] { IO_WrStr("2"), HALT(7); });
+         Lib_AddFinaliser([] { IO_WrStr("3"); });
+         HALT(4);
+       },
+       "32", "", 7},
+      {"the newest exit procedure first, then ticks across a wrap; rc survives a fatal error",
+       [] {
+         Platform::tickSource = [] {
+           static std::uint32_t t = 0xFFFFFFE8u;
+           return t += 0x10;
+         };
+         Lib3::Begin(), Ticks::Begin();
+         Lib3::Terminate([] { IO_WrStr("A\n"), displaced(); }, displaced);
+         Lib3::SetReturnCode(42);
+         IO_WrStr("partial");
+         Lib3::FatalError("gone");
+       },
+       "partialA\r\nTicks: 16\r\n", "gone\r\n", 42},
+      {"FIO2's hook runs once; a lookup failing inside it leaves an empty text",
+       [] {
+         for (auto& e : FIO2::detail::arr) e = {7, reinterpret_cast<FIO2::THandle*>(&e)};
+         FIO2::detail::lck = true;
+         FIO2::InitModule();
+         for (const auto& e : FIO2::detail::arr) {
+           if (e.i != 0 || e.h != nullptr || FIO2::detail::lck) IO_WrStr("not cleared\n");
+         }
+         FIO2::SetHook([](std::span<const char> s) {
+           IO_WrStr("hook "), IO_WrStr(s), IO_WrLn();
+           Platform::dirSource = [](std::uint32_t, char*) { return 300u; };
+           std::array<char, 4> t{'x'};
+           FIO2::GetDirX(t);
+           IO_WrStr(std::string(t[0] == '\0' ? "empty\n" : "not empty\n"));
+         });
+         FIO2::Fatal("first");
+       },
+       "FIO2.Fatal: first\r\nhook first\r\nFIO2.Fatal: GetDirX: Provided buffer too small, "
+       "required size 300\r\nempty\r\n",
+       "", 9},
+      {"WrHex of 129 significant bytes", [] { Zemblaro::WrHex(gen::Put(gen::Pow256(128), 129)); },
+       "???", "", 0},
+      {"the handler takes events 0 to 6 but log-off",
+       [] {
+         BeginChain();
+         for (const WinCon_CTRL_TYPE ct : {5u, 7u, 0xFFFFFFFFu})
+           IO_WrStr(ConSigs::Handler(ct) ? "+" : "-");
+         IO_WrLn();
+         (void)ConSigs::Handler(CTRL_TYPE_4);
+       },
+       "---\r\nConSigs: Signal received, terminating.\r\nTicks: 0\r\n", "", 255},
+      {"a failed installation",
+       [] {
+         BeginChain();
+         Platform::threadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
+         ConSigs::Begin();
+       },
+       "ConSigs: Installation failed.\r\nTicks: 0\r\n", "", 255},
+      {"the help path's return code, set after an event took the run's end",
+       [] {
+         BeginChain();
+         Lib3::Terminate([] { chainRuns = true, SleepMs(200), displaced(); }, displaced);
+         std::thread([] { (void)ConSigs::Handler(CTRL_C_EVENT); }).detach();
+         while (!chainRuns) SleepMs(1);
+         Lib3::SetReturnCode(0);
+       },
+       "ConSigs: Signal received, terminating.\r\nTicks: 0\r\n", "", 255},
+  };
+  for (const auto& c : cases) {
+    const Child r = InChild(c.body);
+    EXPECT_EQ(r.out, c.out) << c.what;
+    EXPECT_EQ(r.err, c.err) << c.what;
+    EXPECT_EQ(r.code, c.code) << c.what;
+  }
 }
 
 // ---- The exhaustive loop, through its seam ---------------------------------------------------
@@ -306,40 +368,7 @@ TEST(Unit, ProcessorCountFollowsTheAffinityMask) {
   EXPECT_EQ(c.out, "1");
 }
 
-// ---- Console events ----------------------------------------------------------------------------
-
-TEST(Unit, HandlerTakesEveryEventButLogOff) {
-  for (const WinCon_CTRL_TYPE ct : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 0xFFFFFFFFu}) {
-    const Child c = InChild([=] {
-      BeginChain();
-      IO_WrStr("before\n");
-      IO_WrStr(std::string(ConSigs::Handler(ct) == 0 ? "not handled\n" : "returned\n"));
-    });
-    const std::string handled =
-        ct < 7 && ct != 5 ? "ConSigs: Signal received, terminating.\r\n" : "not handled\r\n";
-    EXPECT_EQ(c.out, "before\r\n" + handled + "Ticks: 0\r\n") << ct;
-    EXPECT_EQ(c.code, 255) << ct;
-  }
-  const Child c = InChild([] {
-    BeginChain();
-    Platform::threadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
-    ConSigs::Begin();
-  });
-  EXPECT_EQ(c.out, "ConSigs: Installation failed.\r\nTicks: 0\r\n");
-  EXPECT_EQ(c.code, 255);
-}
-
-TEST(Unit, ReturnCodeIsFrozenOnceAnotherThreadOwnsTheExit) {
-  static std::atomic<int> step{0};
-  const Child c = InChild([] {
-    BeginChain();
-    Lib3::Terminate([] { step = 1, SleepMs(200), displaced(); }, displaced);
-    std::thread([] { (void)ConSigs::Handler(CTRL_C_EVENT); }).detach();
-    while (step == 0) SleepMs(1);
-    Lib3::SetReturnCode(0);  // the help path, too late
-  });
-  EXPECT_EQ(c.code, 255);
-}
+// ---- The signal adapter -----------------------------------------------------------------------
 
 std::atomic<int> seen{-1};  // the last event a handler took, with 100 when off the main thread
 pthread_t mainThread;
