@@ -422,17 +422,12 @@ namespace LCC {
 // routes that are not inlined, so that this path carries no large frame.
 
 bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
-  if (b == 16 && x.size() <= 8 && s.size() >= 8) {
-    std::uint32_t l;
-    u64 w;
-    if (LCC0::detail::GetText8(s, l, w)) {
-      if (l == 0) return false;
-      bool ok;
-      const std::uint32_t v = LCC0::detail::HexValue(w, l, l, ok);
-      if (ok && 4 * l <= 8 * x.size()) {
-        LCC0::detail::StoreWord(x, v);
-        return true;
-      }
+  std::uint32_t l, v;
+  if (b == 16 && x.size() <= 8 && s.size() >= 8 && LCC0::detail::GetHex8(s, l, v)) {
+    if (l == 0) return false;
+    if (4 * l <= 8 * x.size()) {
+      LCC0::detail::StoreWord(x, v);
+      return true;
     }
   }
   if (b < 2 || b > 36) return false;

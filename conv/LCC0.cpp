@@ -1,8 +1,8 @@
 // Hexadecimal digit strings nibble by nibble.
 //
-// A cardinal of up to 8 bytes whose text is at most 8 digits goes through one machine word
-// (detail::PutHex8, GetText8, HexValue); every other case takes the nibble-by-nibble loop.
-// Both give the same bytes.
+// A cardinal of up to 8 bytes whose text is at most 8 valid digits goes through one machine
+// word (detail::PutHex8, GetHex8); every other case takes the nibble-by-nibble loop, out of
+// line so that the word route keeps its registers. Both give the same bytes.
 #include "conv/LCC0.h"
 
 #include <array>
@@ -37,24 +37,9 @@ std::uint32_t Length(std::span<const char> s) {
   return l;
 }
 
-}  // namespace
-
-namespace LCC0 {
-
-bool MkCard(LC::ByteCard x, std::span<const char> s) {
+// The nibble-by-nibble conversions, for every shape.
+[[gnu::noinline]] bool MkCard_Nibbles(LC::ByteCard x, std::span<const char> s) {
   const std::size_t n = x.size();
-  if (n <= 8 && s.size() >= 8) {
-    std::uint32_t l;
-    std::uint64_t w;
-    if (detail::GetText8(s, l, w)) {
-      if (l == 0) return false;
-      const std::uint32_t m = l < 2 * n ? l : static_cast<std::uint32_t>(2 * n);
-      bool ok;
-      detail::StoreWord(x, detail::HexValue(w, l, m, ok));
-      return ok;
-    }
-  }
-
   std::uint32_t l = Length(s);
   if (l == 0) return false;
   bool ok = true;
@@ -81,19 +66,9 @@ bool MkCard(LC::ByteCard x, std::span<const char> s) {
   return ok;
 }
 
-bool MkStr(std::span<char> s, LC::CByteCard x) {
+[[gnu::noinline]] bool MkStr_Nibbles(std::span<char> s, LC::CByteCard x) {
   const std::size_t cap = s.size();
-  if (cap == 0) return false;  // not even "0" fits
   const std::size_t n = x.size();
-
-  if (n <= 8 && cap >= 8) {
-    const std::uint64_t v = detail::LoadWord(x);
-    if (v >> 32 == 0) {
-      detail::PutHex8(s, static_cast<std::uint32_t>(v));
-      return true;
-    }
-  }
-
   bool ok = true;
   std::size_t l = 0;
   // Appends the digit of nibble y; leading zero nibbles are skipped, digits beyond s dropped.
@@ -116,6 +91,32 @@ bool MkStr(std::span<char> s, LC::CByteCard x) {
   }
   if (l < cap) s[l] = '\0';
   return ok;
+}
+
+}  // namespace
+
+namespace LCC0 {
+
+bool MkCard(LC::ByteCard x, std::span<const char> s) {
+  std::uint32_t l, v;
+  if (x.size() <= 8 && s.size() >= 8 && detail::GetHex8(s, l, v)) {
+    if (l == 0) return false;
+    detail::StoreWord(x, v);
+    return true;
+  }
+  return MkCard_Nibbles(x, s);
+}
+
+bool MkStr(std::span<char> s, LC::CByteCard x) {
+  if (s.empty()) return false;  // not even "0" fits
+  if (x.size() <= 8 && s.size() >= 8) {
+    const std::uint64_t v = detail::LoadWord(x);
+    if (v >> 32 == 0) {
+      detail::PutHex8(s, static_cast<std::uint32_t>(v));
+      return true;
+    }
+  }
+  return MkStr_Nibbles(s, x);
 }
 
 }  // namespace LCC0

@@ -50,68 +50,77 @@ namespace LCC0::detail {
 
 static_assert(std::endian::native == std::endian::little, "texts are loaded as words");
 
+inline constexpr std::uint64_t kEach = 0x0101010101010101u;  // one in every byte
+
+// The eight nibbles of v, one per byte, the most significant in byte 0.
+inline std::uint64_t Nibbles(std::uint32_t v) {
+  std::uint64_t x = std::uint64_t{v >> 16} << 32 | (v & 0xFFFF);  // halves at bits 0 and 32
+  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
+  x = (x | x << 4) & 0x0F * kEach;  // nibble i in byte i
+  return __builtin_bswap64(x);
+}
+
+// 1 in each byte of d that is 10 to 15, 0 in each that is 0 to 9.
+inline std::uint64_t Letters(std::uint64_t d) {
+  return ((d + 0x06 * kEach) >> 4) & kEach;
+}
+
+// The upper-case digit character of each byte of d, every byte a nibble.
+inline std::uint64_t DigitChars(std::uint64_t d) {
+  return d + 0x30 * kEach + Letters(d) * 7;  // '0' + d, and 7 more from '9' + 1 to 'A'
+}
+
+// A nibble per byte of c: the digit's value in each byte before the first non-digit.
+inline std::uint64_t CharNibbles(std::uint64_t c) {
+  // Bit 6 marks a letter. Only a byte of F7H or more carries, into bytes after a non-digit.
+  return (c + 9 * ((c >> 6) & kEach)) & 0x0F * kEach;
+}
+
+// The value whose nibble 7 - i is byte i of d, every byte a nibble: Nibbles undone.
+inline std::uint32_t PackNibbles(std::uint64_t d) {
+  // t: byte 2k * 16 + byte 2k + 1 in the low byte of 16-bit lane k; u: lane 0 * 256 + lane 1
+  // at bit 0, lane 2 * 256 + lane 3 at bit 32 (products and shifts drop the rest).
+  const std::uint64_t t = (d * 0x1001) >> 8 & 0x00FF00FF00FF00FFu;
+  const std::uint64_t u = (t * 0x1000001) >> 16;
+  return static_cast<std::uint32_t>(u << 16 | u >> 32);
+}
+
 // Writes the hexadecimal text of v into s, which has at least 8 characters: upper-case digits,
 // most significant first, no leading zeros, "0" for zero, then '\0' when s has room. Bytes
 // after the terminator keep their values (the first eight bytes are stored as one word).
 inline void PutHex8(std::span<char> s, std::uint32_t v) {
-  std::uint64_t x = v;
-  x = (x | x << 16) & 0x0000FFFF0000FFFFu;
-  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
-  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Fu;  // nibble i in byte i
-  const std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
-  x += 0x3030303030303030u + letters * 7;  // '0' + d, and 7 more from '9' + 1 to 'A'
-  const std::uint32_t l = v == 0 ? 1 : (35 - static_cast<std::uint32_t>(std::countl_zero(v))) / 4;
-  const std::uint64_t w = __builtin_bswap64(x) >> (8 * (8 - l));  // first digit in byte 0
-  if (l == 8) {
-    std::memcpy(s.data(), &w, 8);
-    if (s.size() > 8) s[8] = '\0';
+  const std::uint64_t chars = DigitChars(Nibbles(v));  // leading zeros included
+  if (v < 0x10000000) {
+    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;  // 1 to 7
+    std::uint64_t old;
+    std::memcpy(&old, s.data(), 8);
+    const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
+    const std::uint64_t merged = chars >> (8 * (8 - l)) | (old & ~text);
+    std::memcpy(s.data(), &merged, 8);
     return;
   }
-  std::uint64_t old;
-  std::memcpy(&old, s.data(), 8);
-  const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
-  const std::uint64_t merged = w | (old & ~text);
-  std::memcpy(s.data(), &merged, 8);
+  std::memcpy(s.data(), &chars, 8);
+  if (s.size() > 8) s[8] = '\0';
 }
 
 // Reads the text at the start of s, which has at least 8 characters, when it is at most 8
-// characters long: l := its length, w := its characters (character i in byte i, zero bytes
-// from byte l on). False for a longer text.
-inline bool GetText8(std::span<const char> s, std::uint32_t& l, std::uint64_t& w) {
+// hexadecimal digits long: l := its length, v := its value (0 for the empty text). False for a
+// longer text or a character that is no hexadecimal digit, l and v then meaningless.
+inline bool GetHex8(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
   std::uint64_t c;
   std::memcpy(&c, s.data(), 8);
-  // The lowest set bit marks the first zero byte exactly (higher ones may be false).
-  const std::uint64_t zero = (c - 0x0101010101010101u) & ~c & 0x8080808080808080u;
-  if (zero != 0) {
-    l = static_cast<std::uint32_t>(std::countr_zero(zero)) / 8;
-    w = c & ((std::uint64_t{1} << (8 * l)) - 1);
-    return true;
+  const std::uint64_t d = CharNibbles(c);
+  v = PackNibbles(d);
+  // d written back matches c (letters in either case: bit 5 aside where d >= 10) in each byte
+  // before the first non-digit and not in that one, which ends the text or is no digit.
+  const std::uint64_t diff = (c ^ DigitChars(d)) & ~(Letters(d) << 5);
+  if (diff != 0) {
+    l = static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;
+    v = static_cast<std::uint32_t>(std::uint64_t{v} >> (32 - 4 * l));  // the first l digits
+    return (c >> (8 * l) & 0xFF) == 0;
   }
-  if (s.size() > 8 && s[8] != '\0') return false;
   l = 8;
-  w = c;
-  return true;
-}
-
-// The value of the last m (1 to 8, at most l) characters of the l-character text w (as
-// GetText8 delivers it) read as hexadecimal digits; a character that is no hexadecimal digit
-// counts as 0 and clears ok, else ok is set.
-inline std::uint32_t HexValue(std::uint64_t w, std::uint32_t l, std::uint32_t m, bool& ok) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
-  // The last character in byte 0, the one before it in byte 1, and so on; only m of them.
-  const std::uint64_t used = m == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * m)) - 1;
-  const std::uint64_t u = __builtin_bswap64(w << (8 * (8 - l))) & used;
-  // Per byte, with the top bit as the flag: t >= lo is (t + 0x80 - lo) & 0x80 for t < 0x80.
-  const std::uint64_t t = u & ~kHigh;
-  const std::uint64_t digit = (t + 0x50 * kOnes) & ~(t + 0x46 * kOnes);           // '0' to '9'
-  const std::uint64_t a = t | 0x20 * kOnes;                                       // A-F as a-f
-  const std::uint64_t letter = (a + 0x1F * kOnes) & ~(a + 0x19 * kOnes) & kHigh;  // 'a' to 'f'
-  const std::uint64_t valid = (digit | letter) & ~u & kHigh & used;
-  ok = valid == (kHigh & used);
-  std::uint64_t d = ((u & 0x0F * kOnes) + (letter >> 7) * 9) & ((valid >> 7) * 0x0F);
-  d = (d | d >> 4) & 0x00FF00FF00FF00FFu;  // nibble j at bit 4j
-  d = (d | d >> 8) & 0x0000FFFF0000FFFFu;
-  return static_cast<std::uint32_t>(d | d >> 16);
+  return s.size() == 8 || s[8] == '\0';
 }
 
 // The value of the n <= 8 bytes of x, read in one load where the width allows: x was most
