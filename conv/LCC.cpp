@@ -2,15 +2,15 @@
 //
 // Routes, each giving the bytes of the plain per-digit method:
 // - Base 16 with x of up to 8 bytes and texts of up to 8 digits (the self-test's shape): the
-//   one-word routes of LCC0::detail.
+//   one-word routes of conv/Hex8.h.
 // - MkCard, x of up to 8 bytes: the value in one word, with the overflow of every multiply
 //   and add tested as the plain method would meet it; powers of two shift digits in.
-// - MkCard, x of up to kMaxBytes: 64-bit limbs, a whole word of digits per multiply-add as
-//   long as a bound shows the chunk cannot overflow, digit by digit near the capacity.
+// - MkCard, x of up to LC::kStackBytes: 64-bit limbs, a whole word of digits per multiply-add
+//   as long as a bound shows the chunk cannot overflow, digit by digit near the capacity.
 // - MkCard, larger x: the plain method through LC::Mpl and LC::Inc.
 // - MkStr, powers of two: digits are bit fields, written straight to their places.
 // - MkStr, other bases: the largest power of the base that fits a word divides the limbs, and
-//   each remainder gives that many digits through divisions by a constant.
+//   each remainder gives that many digits.
 #include "conv/LCC.h"
 
 #include <algorithm>
@@ -19,69 +19,34 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 #include "arith/Lib2.h"
 #include "arith/Word.h"
-#include "conv/LCC0.h"
+#include "conv/Hex8.h"
 #include "conv/Text.h"
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "cardinals are loaded into words and limbs least significant byte first");
+using Word::Limb;
+using Word::Wide;
 
-__extension__ typedef unsigned __int128 U128;
-using u64 = std::uint64_t;
-
-constexpr std::uint8_t kNoDigit = 36;
-// Largest capacity of x for which MkCard works on limbs of its own.
-constexpr std::size_t kMaxBytes = LCC::kStrMaxBytes;
-constexpr std::size_t kMaxLimbs = kMaxBytes / 8;
-
-// The digit value of c: 0 to 35, or kNoDigit for a character that is no digit in any base.
-constexpr std::uint8_t Digit(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') u = static_cast<unsigned char>(u - 'a' + 'A');
-  if (u < 'A') return u >= '0' && u <= '9' ? static_cast<std::uint8_t>(u - '0') : kNoDigit;
-  return u <= 'Z' ? static_cast<std::uint8_t>(u - 'A' + 10) : kNoDigit;
-}
-
-// The character of the digit x (x < b <= 36).
-constexpr char Char(std::uint8_t x) {
-  return static_cast<char>(x < 10 ? '0' + x : 'A' + (x - 10));
-}
-
-// Puts the first l characters of s (at most its capacity) in reverse order.
-void Invert(std::span<char> s, std::uint32_t l) {
-  const std::size_t m = l < s.size() ? l : s.size();
-  if (m < 2) return;
-  for (std::size_t i = 0; i < m / 2; ++i) std::swap(s[i], s[m - 1 - i]);
-}
-
-constexpr std::array<std::uint8_t, 256> kDigit = [] {
-  std::array<std::uint8_t, 256> t{};
-  for (std::size_t c = 0; c < t.size(); ++c) t[c] = Digit(static_cast<char>(c));
-  return t;
-}();
-
-constexpr std::array<char, 36> kChar = [] {
-  std::array<char, 36> t{};
-  for (std::size_t d = 0; d < t.size(); ++d) t[d] = Char(static_cast<std::uint8_t>(d));
-  return t;
-}();
+constexpr std::size_t kMaxLimbs = LC::kStackBytes / 8;
 
 inline std::uint8_t DigitAt(std::span<const char> s, std::size_t i) {
-  return kDigit[static_cast<unsigned char>(s[i])];
+  return Text::Digit(s[i]);
 }
 
-// What each base needs: its shift when it is a power of two, and the largest power of it that
-// fits a word with the reciprocal that divides by that power.
+// What a base needs: its shift when it is a power of two; otherwise the largest power of it
+// that fits a word, with the reciprocal that divides the limbs by that power, and what takes a
+// word's digits one by one.
 struct TBase {
   unsigned shift = 0;  // log2 b for a power of two, else 0
   unsigned k = 0;      // digits per word: the largest k with b^k < 2^64
-  u64 big = 0;         // b^k
+  Limb big = 0;        // b^k
   unsigned norm = 0;   // leading zero bits of big
+  Word::Reciprocal rec{Limb{1} << 63};  // of big << norm
+  Limb half = 0;                        // b^(k / 2): a word's digits come in two chains
+  Limb magic = 0;  // 2^64 / b + 1: mulhi(v, magic) is v / b for v < 2^58, as b <= 36
 };
 
 constexpr TBase MakeBase(unsigned b) {
@@ -90,11 +55,15 @@ constexpr TBase MakeBase(unsigned b) {
   r.shift = (b & (b - 1)) == 0 ? static_cast<unsigned>(std::countr_zero(b)) : 0;
   r.big = b;
   r.k = 1;
-  while (r.big <= ~u64{0} / b) {
+  while (r.big <= ~Limb{0} / b) {
     r.big *= b;
     ++r.k;
   }
   r.norm = static_cast<unsigned>(std::countl_zero(r.big));
+  r.rec = Word::Reciprocal(r.big << r.norm);
+  r.half = 1;
+  for (unsigned i = 0; i < r.k / 2; ++i) r.half *= b;
+  r.magic = ~Limb{0} / b + 1;
   return r;
 }
 
@@ -104,15 +73,13 @@ constexpr std::array<TBase, 37> kBase = [] {
   return t;
 }();
 
-// ---- Words -----------------------------------------------------------------------------------
-
 // The eight binary characters of the byte v, its top bit in the low byte.
-u64 BinChars(std::uint8_t v) {
-  u64 x = v;
+Limb BinChars(std::uint8_t v) {
+  Limb x = v;
   x = (x | x << 28) & 0x0000000F0000000Fu;
   x = (x | x << 14) & 0x0003000300030003u;
   x = (x | x << 7) & 0x0101010101010101u;  // bit i in byte i
-  return __builtin_bswap64(x) | 0x3030303030303030u;
+  return Word::Swap(x) | 0x3030303030303030u;
 }
 
 // ---- MkCard routes ---------------------------------------------------------------------------
@@ -124,7 +91,7 @@ u64 BinChars(std::uint8_t v) {
 
   if (const unsigned k = kBase[b].shift; k != 0) {
     // Shift the digits in; no overflow is possible while the digits hold at most 8n bits.
-    u64 v = 0;
+    Limb v = 0;
     std::uint8_t d;
     while (i < cap && (d = DigitAt(s, i)) < b) {
       v = v << k | d;
@@ -133,34 +100,34 @@ u64 BinChars(std::uint8_t v) {
     const bool end = i == cap || s[i] == '\0';
     if (i == 0 && end) return false;
     if (i * k <= 8 * n) {
-      LCC0::detail::StoreWord(x, v);
+      Word::StN(x.data(), n, v);
       return end;
     }
     i = 0;  // leading zeros or an overflow: the exact loop decides
   }
 
-  const u64 mask = n >= 8 ? ~u64{0} : (u64{1} << (8 * n)) - 1;
-  u64 v = 0;
+  const Limb mask = n >= 8 ? ~Limb{0} : (Limb{1} << (8 * n)) - 1;
+  Limb v = 0;
   std::uint8_t d;
   while (i < cap && (d = DigitAt(s, i)) < b) {
-    u64 p;
-    if (__builtin_mul_overflow(v, u64{b}, &p) || p > mask) {  // the multiply loses its top
-      LCC0::detail::StoreWord(x, p & mask);
+    Limb p;
+    if (__builtin_mul_overflow(v, Limb{b}, &p) || p > mask) {  // the multiply loses its top
+      Word::StN(x.data(), n, p & mask);
       return false;
     }
-    if (__builtin_add_overflow(p, u64{d}, &v) || v > mask) {  // the add carries out
-      LCC0::detail::StoreWord(x, v & mask);
+    if (__builtin_add_overflow(p, Limb{d}, &v) || v > mask) {  // the add carries out
+      Word::StN(x.data(), n, v & mask);
       return false;
     }
     ++i;
   }
   const bool end = i == cap || s[i] == '\0';
   if (i == 0 && end) return false;
-  LCC0::detail::StoreWord(x, v);
+  Word::StN(x.data(), n, v);
   return end;
 }
 
-// x of 9 to kMaxBytes bytes, on limbs L of its own.
+// x of 9 to LC::kStackBytes bytes, on limbs L of its own.
 [[gnu::noinline]] bool MkCard_Limbs(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
   const std::size_t n = x.size(), cap = s.size();
   std::size_t m = 0;  // digits before the first non-digit
@@ -168,73 +135,71 @@ u64 BinChars(std::uint8_t v) {
   const bool end = m == cap || s[m] == '\0';
   if (m == 0 && end) return false;
 
-  const std::size_t nl = (n + 7) / 8;
-  const unsigned topBits = static_cast<unsigned>(8 * n - 64 * (nl - 1));  // 1 to 64
-  u64 L[kMaxLimbs];
-  std::fill(L, L + nl, u64{0});
+  const std::size_t nl = Word::Limbs(n);
+  const auto topBits = static_cast<unsigned>(8 * n - 64 * (nl - 1));  // 1 to 64
+  Limb L[kMaxLimbs];
+  std::fill(L, L + nl, Limb{0});
   // Bits above 8n fall away with the bytes above n.
   const auto write = [&] { std::memcpy(x.data(), L, n); };
+  const auto over = [&](Limb carry) {
+    return carry != 0 || (topBits < 64 && L[nl - 1] >> topBits != 0);
+  };
 
   // Whole words of digits: L := L * b^cnt + c while a bound keeps the result below 256^n.
   // The value only grows from digit to digit, so a chunk that ends in range never overflowed
   // on the way.
   const unsigned k = kBase[b].k;
-  const u64 bb = u64{b} * b;
+  const Limb bb = Limb{b} * b;
   std::size_t t = 0;  // limbs in use
   std::size_t pos = 0;
   while (pos < m) {
-    const std::size_t cnt = m - pos < k ? m - pos : k;
+    const std::size_t cnt = std::min<std::size_t>(m - pos, k);
     // Two digits per step halve the multiply-add chain.
     std::size_t j = cnt % 2;
-    u64 c = j != 0 ? DigitAt(s, pos) : 0;
-    for (; j < cnt; j += 2) {
-      c = c * bb + (u64{DigitAt(s, pos + j)} * b + DigitAt(s, pos + j + 1));
-    }
-    u64 p = kBase[b].big;
+    Limb c = j != 0 ? DigitAt(s, pos) : 0;
+    for (; j < cnt; j += 2) c = c * bb + (Limb{DigitAt(s, pos + j)} * b + DigitAt(s, pos + j + 1));
+    Limb p = kBase[b].big;
     if (cnt < k) {
       p = 1;
       for (j = 0; j < cnt; ++j) p *= b;
     }
     if (t > 0) {
       // value < (top + 1) * 2^(64(t-1)), so the result is below (top + 1) * p * 2^(64(t-1)).
-      const unsigned room = static_cast<unsigned>(8 * n - 64 * (t - 1));
-      const U128 bound = static_cast<U128>(L[t - 1]) * p + p;
-      if (room < 128 && bound > (static_cast<U128>(1) << room)) break;
+      const auto room = static_cast<unsigned>(8 * n - 64 * (t - 1));
+      const Wide bound = static_cast<Wide>(L[t - 1]) * p + p;
+      if (room < 128 && bound > (Wide{1} << room)) break;
     }
-    u64 carry = c;
-    for (std::size_t j = 0; j < t; ++j) {
-      const U128 q = static_cast<U128>(L[j]) * p + carry;
-      L[j] = static_cast<u64>(q);
-      carry = static_cast<u64>(q >> 64);
-    }
-    if (carry != 0) L[t++] = carry;
+    for (j = 0; j < t; ++j) L[j] = Word::MulAdd(L[j], p, 0, c);
+    if (c != 0) L[t++] = c;
     pos += cnt;
   }
 
   // Near the capacity: one digit at a time, as the plain method meets the overflow.
   for (; pos < m; ++pos) {
-    u64 carry = 0;
-    for (std::size_t j = 0; j < nl; ++j) {
-      const U128 q = static_cast<U128>(L[j]) * b + carry;
-      L[j] = static_cast<u64>(q);
-      carry = static_cast<u64>(q >> 64);
-    }
-    if (carry != 0 || (topBits < 64 && L[nl - 1] >> topBits != 0)) {
-      write();
-      return false;
-    }
-    carry = DigitAt(s, pos);
-    for (std::size_t j = 0; j < nl && carry != 0; ++j) {
-      L[j] += carry;
-      carry = L[j] < carry ? 1 : 0;
-    }
-    if (carry != 0 || (topBits < 64 && L[nl - 1] >> topBits != 0)) {
-      write();
-      return false;
-    }
+    Limb carry = 0;
+    for (std::size_t j = 0; j < nl; ++j) L[j] = Word::MulAdd(L[j], b, 0, carry);
+    if (over(carry)) break;
+    carry = 0;
+    L[0] = Word::AddC(L[0], DigitAt(s, pos), carry);
+    for (std::size_t j = 1; j < nl && carry != 0; ++j) L[j] = Word::AddC(L[j], 0, carry);
+    if (over(carry)) break;
   }
   write();
-  return end;
+  return pos == m && end;
+}
+
+// The plain method through LC, for capacities beyond the limb routes.
+[[gnu::noinline]] bool MkCard_Plain(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
+  const std::uint32_t n = Text::Length(s);
+  if (n == 0) return false;
+  Lib2::Fill(x, 0);
+  const std::array<std::uint8_t, 1> base{b};
+  std::array<std::uint8_t, 1> y{};
+  for (std::uint32_t i = 0; i < n; ++i) {
+    y[0] = Text::Digit(s[i]);
+    if (y[0] >= b || !LC::Mpl(x, base) || !LC::Inc(x, y)) return false;
+  }
+  return true;
 }
 
 // ---- MkStr routes ----------------------------------------------------------------------------
@@ -247,28 +212,25 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   const unsigned mask = b - 1u;
 
   if (n <= 8) {
-    const u64 v = LCC0::detail::LoadWord(x);
+    const Limb v = Word::LdN(x.data(), n);
     const unsigned bits = 64 - static_cast<unsigned>(std::countl_zero(v));
     const std::uint32_t l = bits == 0 ? 1 : (bits + k - 1) / k;
-    if (l <= cap) {
-      for (std::uint32_t j = 0; j < l; ++j) s[l - 1 - j] = kChar[(v >> (k * j)) & mask];
-      if (l < cap) s[l] = '\0';
-      return true;
+    for (std::size_t j = 0; j < std::min<std::size_t>(l, cap); ++j) {
+      s[l <= cap ? l - 1 - j : j] = Text::kDigits[(v >> (k * j)) & mask];
     }
-    for (std::size_t j = 0; j < cap; ++j) s[j] = kChar[(v >> (k * j)) & mask];
-    return false;
+    if (l < cap) s[l] = '\0';
+    return l <= cap;
   }
 
   const auto digit = [&](std::size_t j) {
     const std::size_t o = j * k, i = o / 8;
     unsigned w = x[i];
     if (i + 1 < n) w |= unsigned{x[i + 1]} << 8;
-    return kChar[(w >> (o % 8)) & mask];
+    return Text::kDigits[(w >> (o % 8)) & mask];
   };
   const std::uint8_t top = x[n - 1];
   const unsigned topBits = 32 - static_cast<unsigned>(std::countl_zero(unsigned{top}));
-  const std::size_t bits = 8 * (n - 1) + topBits;
-  const std::size_t l = (bits + k - 1) / k;
+  const std::size_t l = (8 * (n - 1) + topBits + k - 1) / k;
   if (l > cap) {
     for (std::size_t j = 0; j < cap; ++j) s[j] = digit(j);
     return false;
@@ -277,15 +239,15 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   if (k == 1) {
     for (unsigned j = topBits; j-- > 0;) *p++ = static_cast<char>('0' + ((top >> j) & 1));
     for (std::size_t i = n - 1; i-- > 0; p += 8) {
-      const u64 w = BinChars(x[i]);
+      const Limb w = BinChars(x[i]);
       std::memcpy(p, &w, 8);
     }
   } else if (k == 4) {
-    if (top >= 16) *p++ = kChar[top >> 4];
-    *p++ = kChar[top & 15];
+    if (top >= 16) *p++ = Text::kDigits[top >> 4];
+    *p++ = Text::kDigits[top & 15];
     for (std::size_t i = n - 1; i-- > 0; p += 2) {
-      p[0] = kChar[x[i] >> 4];
-      p[1] = kChar[x[i] & 15];
+      p[0] = Text::kDigits[x[i] >> 4];
+      p[1] = Text::kDigits[x[i] & 15];
     }
   } else {
     for (std::size_t j = l; j-- > 0;) *p++ = digit(j);
@@ -296,122 +258,60 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
 
 // Other bases: the value in limbs L[0..t), t <= 1 for a value below 2^64. Digits are produced
 // least significant first and put in reading order at the end, as the plain method does; each
-// division by b^k of the limbs yields k digits through divisions by the constant B.
-template <unsigned B>
-bool MkStr_Base(std::span<char> s, u64* L, std::size_t t) {
-  static constexpr TBase kB = MakeBase(B);
-  constexpr unsigned k = kB.k;
-  constexpr unsigned h = k / 2;
-  constexpr u64 half = [] {
-    u64 p = 1;
-    for (unsigned i = 0; i < h; ++i) p *= B;
-    return p;
-  }();
+// division of the limbs by b^k (Moeller and Granlund's reciprocal) yields k digits.
+bool MkStr_Base(std::span<char> s, Limb* L, std::size_t t, std::uint8_t b) {
+  const TBase& base = kBase[b];
   const std::size_t cap = s.size();
-  std::uint32_t l = 0;
-
-  // Appends the digit character c; false when s is full.
-  const auto put = [&](char c) {
+  std::size_t l = 0;
+  // Appends the digit v mod b and divides v by b; false when s is full.
+  const auto put = [&](Limb& v) {
+    const Limb q = v >> 58 == 0 ? static_cast<Limb>((static_cast<Wide>(v) * base.magic) >> 64)
+                                : v / b;
     if (l >= cap) return false;
-    s[l] = c;
-    ++l;
+    s[l++] = Text::kDigits[v - q * b];
+    v = q;
     return true;
   };
 
   while (t > 1) {
-    // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm) with the
-    // reciprocal (Moeller and Granlund, "Improved division by invariant integers", alg. 4).
-    static constexpr Word::Reciprocal kRec(kB.big << kB.norm);
-    const auto divide = [](u64 u1, u64 u0, u64& r) { return kRec.Divide(u1, u0, r); };
-    u64 r = 0;
-    if constexpr (kB.norm == 0) {
-      for (std::size_t i = t; i-- > 0;) L[i] = divide(r, L[i], r);
-    } else {
-      r = L[t - 1] >> (64 - kB.norm);
-      for (std::size_t i = t; i-- > 0;) {
-        const u64 lo = i > 0 ? L[i - 1] >> (64 - kB.norm) : 0;
-        L[i] = divide(r, L[i] << kB.norm | lo, r);
-      }
-      r >>= kB.norm;
+    // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm).
+    Limb r = Word::IntoHigh(L[t - 1], base.norm);
+    for (std::size_t i = t; i-- > 0;) {
+      const Limb lo = i > 0 ? Word::IntoHigh(L[i - 1], base.norm) : 0;
+      L[i] = base.rec.Divide(r, L[i] << base.norm | lo, r);
     }
+    r >>= base.norm;
     if (L[t - 1] == 0) --t;  // a quotient by less than 2^64 loses at most one limb
 
-    // The k digits of r, zeros included: more digits follow. Two halves, two chains.
-    u64 lo = r % half, hi = r / half;
-    if (l + k <= cap) {
-      for (unsigned j = 0; j < h; ++j, lo /= B) s[l + j] = kChar[lo % B];
-      for (unsigned j = h; j < k; ++j, hi /= B) s[l + j] = kChar[hi % B];
-      l += k;
-    } else {
-      for (unsigned j = 0; j < h; ++j, lo /= B)
-        if (!put(kChar[lo % B])) return false;
-      for (unsigned j = h; j < k; ++j, hi /= B)
-        if (!put(kChar[hi % B])) return false;
+    // The k digits of r, zeros included (more digits follow), in two halves small enough for
+    // the division by multiplication.
+    Limb lo = r % base.half, hi = r / base.half;
+    for (unsigned j = 0; j < base.k; ++j) {
+      if (!put(j < base.k / 2 ? lo : hi)) return false;
     }
   }
 
   // The rest is below 2^64, and not zero after a division (the quotient of at least 2^64 by
   // b^k): the loop runs at least once, so zero as the whole number is the digit 0.
-  u64 v = t != 0 ? L[0] : 0;
+  Limb v = t != 0 ? L[0] : 0;
   do {
-    if (!put(kChar[v % B])) return false;
-    v /= B;
+    if (!put(v)) return false;
   } while (v != 0);
   if (l < cap) s[l] = '\0';
-  Invert(s, l);
-  return true;
-}
-
-using StrFn = bool (*)(std::span<char>, u64*, std::size_t);
-
-template <std::size_t... I>
-constexpr std::array<StrFn, sizeof...(I)> MakeStrTable(std::index_sequence<I...>) {
-  // Powers of two and the invalid bases get no entry of their own.
-  constexpr auto entry = [](std::size_t b) { return b >= 3 && (b & (b - 1)) != 0 ? b : 3; };
-  return {(entry(I) == I ? &MkStr_Base<static_cast<unsigned>(entry(I))> : nullptr)...};
-}
-
-constexpr std::array<StrFn, 37> kStrFn = MakeStrTable(std::make_index_sequence<37>{});
-
-// The plain method through LC, for capacities beyond the limb routes.
-[[gnu::noinline]] bool MkCard_Plain(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
-  // Stores the digit value of c in y; true when it is a digit of base b.
-  const auto eval = [b](std::uint8_t& y, char c) {
-    y = Digit(c);
-    return y < b;
-  };
-
-  const std::uint32_t n = Text::Length(s);
-  if (n == 0) return false;
-  Lib2::Fill(x, 0);
-  const std::array<std::uint8_t, 1> base{b};
-  std::array<std::uint8_t, 1> y{};
-  for (std::uint32_t i = 0; i < n; ++i) {
-    if (!eval(y[0], s[i])) return false;
-    if (!LC::Mpl(x, base)) return false;
-    if (!LC::Inc(x, y)) return false;
-  }
+  std::reverse(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(l));
   return true;
 }
 
 // Every MkStr but the one-word hexadecimal route.
 [[gnu::noinline]] bool MkStr_Any(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
-  std::size_t n = x.size();
-  if (n > 8) {
-    while (n > 0 && x[n - 1] == 0) --n;
-  }
+  const std::size_t n = LC::Len0(x);
   if (kBase[b].shift != 0) return MkStr_Pow2(s, x.first(n), b);
-
-  if (n <= 8) {
-    u64 v = LCC0::detail::LoadWord(x.first(n));
-    return kStrFn[b](s, &v, v != 0 ? 1 : 0);
-  }
-  if (n > LCC::kStrMaxBytes) return false;
-  u64 L[kMaxLimbs];
-  const std::size_t t = (n + 7) / 8;
-  L[t - 1] = 0;
+  if (n > LC::kStackBytes) return false;
+  Limb L[kMaxLimbs];
+  const std::size_t t = Word::Limbs(n);
+  if (t != 0) L[t - 1] = 0;
   std::memcpy(L, x.data(), n);
-  return kStrFn[b](s, L, t);
+  return MkStr_Base(s, L, t, b);
 }
 
 }  // namespace
@@ -423,30 +323,25 @@ namespace LCC {
 // routes that are not inlined, so that this path carries no large frame.
 
 bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
-  if (b == 16 && x.size() <= 8 && s.size() >= 8) {
-    std::uint32_t l;
-    u64 w;
-    if (LCC0::detail::GetText8(s, l, w)) {
-      if (l == 0) return false;
-      bool ok;
-      const std::uint32_t v = LCC0::detail::HexValue(w, l, l, ok);
-      if (ok && 4 * l <= 8 * x.size()) {
-        LCC0::detail::StoreWord(x, v);
-        return true;
-      }
+  std::uint32_t l, v;
+  if (b == 16 && x.size() <= 8 && s.size() >= 8 && Hex8::Get(s, l, v)) {
+    if (l == 0) return false;
+    if (4 * l <= 8 * x.size()) {
+      Word::StN(x.data(), x.size(), v);
+      return true;
     }
   }
   if (b < 2 || b > 36) return false;
   if (x.size() <= 8) return MkCard_Word(x, s, b);
-  if (x.size() <= kMaxBytes) return MkCard_Limbs(x, s, b);
+  if (x.size() <= LC::kStackBytes) return MkCard_Limbs(x, s, b);
   return MkCard_Plain(x, s, b);
 }
 
 bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   if (b == 16 && x.size() <= 8 && s.size() >= 8) {
-    const u64 v = LCC0::detail::LoadWord(x);
+    const Limb v = Word::LdN(x.data(), x.size());
     if (v >> 32 == 0) {
-      LCC0::detail::PutHex8(s, static_cast<std::uint32_t>(v));
+      Hex8::Put(s, static_cast<std::uint32_t>(v));
       return true;
     }
   }

@@ -18,7 +18,7 @@
 namespace LCC {
 
 // Longest value MkStr converts: significant bytes of x (its working copy lives on the stack).
-inline constexpr std::size_t kStrMaxBytes = 1024;
+inline constexpr std::size_t kStrMaxBytes = LC::kStackBytes;
 
 // x := the value of the digit string s in base b, read most significant digit first
 // (Horner's scheme); leading zeros are allowed.

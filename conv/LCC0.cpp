@@ -1,68 +1,30 @@
 // Hexadecimal digit strings nibble by nibble.
 //
-// A cardinal of up to 8 bytes whose text is at most 8 digits goes through one machine word
-// (detail::PutHex8, GetText8, HexValue); every other case takes the nibble-by-nibble loop.
-// Both give the same bytes.
+// A cardinal of up to 8 bytes whose text is at most 8 valid digits goes through one machine
+// word (conv/Hex8.h); every other case takes the nibble-by-nibble loop, out of line so that the
+// word route keeps its registers. Both give the same bytes.
 #include "conv/LCC0.h"
 
-#include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "arith/Word.h"
+#include "conv/Hex8.h"
+#include "conv/Text.h"
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "the word routes load and store cardinals least significant byte first");
-
-// The digit value of c in the widest alphabet: 0-9 and A-Z (either case) give 0 to 35, every
-// other character 0xFF.
-constexpr std::uint8_t Digit(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') u = static_cast<unsigned char>(u - 'a' + 'A');
-  if (u >= '0' && u <= '9') return static_cast<std::uint8_t>(u - '0');
-  if (u >= 'A' && u <= 'Z') return static_cast<std::uint8_t>(u - 'A' + 10);
-  return 0xFF;
-}
-
-// The upper-case character of the nibble x (0 to 15).
-constexpr char Char(std::uint8_t x) {
-  return static_cast<char>(x < 10 ? '0' + x : 'A' + (x - 10));
-}
-
-std::uint32_t Length(std::span<const char> s) {
-  std::uint32_t l = 0;
-  while (l < s.size() && s[l] != '\0') ++l;
-  return l;
-}
-
-}  // namespace
-
-namespace LCC0 {
-
-bool MkCard(LC::ByteCard x, std::span<const char> s) {
+// The nibble-by-nibble conversions, for every shape.
+[[gnu::noinline]] bool MkCard_Nibbles(LC::ByteCard x, std::span<const char> s) {
   const std::size_t n = x.size();
-  if (n <= 8 && s.size() >= 8) {
-    std::uint32_t l;
-    std::uint64_t w;
-    if (detail::GetText8(s, l, w)) {
-      if (l == 0) return false;
-      const std::uint32_t m = l < 2 * n ? l : static_cast<std::uint32_t>(2 * n);
-      bool ok;
-      detail::StoreWord(x, detail::HexValue(w, l, m, ok));
-      return ok;
-    }
-  }
-
-  std::uint32_t l = Length(s);
+  std::uint32_t l = Text::Length(s);
   if (l == 0) return false;
   bool ok = true;
   // Delivers the next nibble from the right end of the text; 0 once the text is used up.
   const auto get = [&](std::uint8_t& y) {
     if (l > 0) {
       --l;
-      y = Digit(s[l]);
+      y = Text::Digit(s[l]);
       if (y >= 16) {
         y = 0;
         ok = false;
@@ -81,26 +43,16 @@ bool MkCard(LC::ByteCard x, std::span<const char> s) {
   return ok;
 }
 
-bool MkStr(std::span<char> s, LC::CByteCard x) {
+[[gnu::noinline]] bool MkStr_Nibbles(std::span<char> s, LC::CByteCard x) {
   const std::size_t cap = s.size();
-  if (cap == 0) return false;  // not even "0" fits
   const std::size_t n = x.size();
-
-  if (n <= 8 && cap >= 8) {
-    const std::uint64_t v = detail::LoadWord(x);
-    if (v >> 32 == 0) {
-      detail::PutHex8(s, static_cast<std::uint32_t>(v));
-      return true;
-    }
-  }
-
   bool ok = true;
   std::size_t l = 0;
   // Appends the digit of nibble y; leading zero nibbles are skipped, digits beyond s dropped.
   const auto put = [&](std::uint8_t y) {
     if (y == 0 && l == 0) return;
     if (l < cap) {
-      s[l] = Char(y);
+      s[l] = Text::kDigits[y];
       ++l;
     } else {
       ok = false;
@@ -116,6 +68,32 @@ bool MkStr(std::span<char> s, LC::CByteCard x) {
   }
   if (l < cap) s[l] = '\0';
   return ok;
+}
+
+}  // namespace
+
+namespace LCC0 {
+
+bool MkCard(LC::ByteCard x, std::span<const char> s) {
+  std::uint32_t l, v;
+  if (x.size() <= 8 && s.size() >= 8 && Hex8::Get(s, l, v)) {
+    if (l == 0) return false;
+    Word::StN(x.data(), x.size(), v);
+    return true;
+  }
+  return MkCard_Nibbles(x, s);
+}
+
+bool MkStr(std::span<char> s, LC::CByteCard x) {
+  if (s.empty()) return false;  // not even "0" fits
+  if (x.size() <= 8 && s.size() >= 8) {
+    const Word::Limb v = Word::LdN(x.data(), x.size());
+    if (v >> 32 == 0) {
+      Hex8::Put(s, static_cast<std::uint32_t>(v));
+      return true;
+    }
+  }
+  return MkStr_Nibbles(s, x);
 }
 
 }  // namespace LCC0

@@ -35,6 +35,43 @@ TEST(Props, ConversionsAgreeWithGmp) {
   for (int i = 0; i < kCases / 2; ++i) ASSERT_EQ(props::Check(props::Draw(g)), "") << "case " << i;
 }
 
+// The one-word hexadecimal routes (x of up to 8 bytes, s of 8 or more characters) with every
+// byte value at every place of texts of up to 10 digits: in the text, in place of its terminator
+// and after it, among bytes that carry when a letter's 9 is added; then every digit count
+// written over junk that must survive behind the terminator.
+TEST(Props, HexWordRoutesOnEveryByteAtEveryPlace) {
+  const std::string digits = "7aF0b1E9c5", tail =
+                                               "5\xFF"
+                                               "f\xF7"
+                                               "0\xC9"
+                                               "A\xE6";
+  for (const std::size_t cap : {8u, 9u, 16u}) {
+    for (std::size_t len = 0; len <= std::min(cap, digits.size()); ++len) {
+      for (std::size_t at = 0; at < std::min(cap, len + 3); ++at) {
+        for (int c = 0; c < 256; ++c) {
+          gen::Bytes s(cap, 0);
+          for (std::size_t i = 0; i < cap; ++i) {
+            if (i != len) s[i] = static_cast<std::uint8_t>(i < len ? digits[i] : tail[i % 8]);
+          }
+          s[at] = static_cast<std::uint8_t>(c);
+          for (const std::size_t n : {1u, 4u, 8u}) {
+            for (const auto conv : {props::kMkCard, props::kMkCard0}) {
+              ASSERT_EQ(props::Check({conv, 16, gen::Bytes(n, 0x5A), s}), "");
+            }
+          }
+        }
+      }
+    }
+  }
+  for (unsigned bits = 0; bits <= 64; ++bits) {
+    for (const std::size_t cap : {8u, 9u, 16u}) {
+      const gen::Bytes x = gen::Put((mpz_class(1) << bits) - 1, 8), s(cap, '#');
+      ASSERT_EQ(props::Check({props::kMkStr, 16, x, s}), "");
+      ASSERT_EQ(props::Check({props::kMkStr0, 16, x, s}), "");
+    }
+  }
+}
+
 // Every 32-bit value through both converters as the self-test runs them: the text is the
 // standard library's, in upper case, and reads back to the value. Returns the first failing
 // value of [from, to), or to.

@@ -1,0 +1,91 @@
+// One-word routes for texts of at most eight hexadecimal digits and for cardinals of at most
+// eight bytes: the self-test's shape, which LCC0 and LCC's base 16 share. Internal to the
+// computation layer. They write the first eight bytes of a text with one store and read them
+// with one load of the same place and width, so a text read back right after it was written
+// comes straight from the store in flight (narrow stores read back by a wide load, or the
+// reverse, wait for the stores to reach the cache).
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+#include "arith/Word.h"
+
+namespace Hex8 {
+
+inline constexpr std::uint64_t kEach = 0x0101010101010101u;  // one in every byte
+
+// The eight nibbles of v, one per byte, the most significant in byte 0.
+inline std::uint64_t Nibbles(std::uint32_t v) {
+  std::uint64_t x = std::uint64_t{v >> 16} << 32 | (v & 0xFFFF);  // halves at bits 0 and 32
+  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
+  x = (x | x << 4) & 0x0F * kEach;  // nibble i in byte i
+  return Word::Swap(x);
+}
+
+// 1 in each byte of d that is 10 to 15, 0 in each that is 0 to 9.
+inline std::uint64_t Letters(std::uint64_t d) {
+  return ((d + 0x06 * kEach) >> 4) & kEach;
+}
+
+// The upper-case digit character of each byte of d, every byte a nibble.
+inline std::uint64_t DigitChars(std::uint64_t d) {
+  return d + 0x30 * kEach + Letters(d) * 7;  // '0' + d, and 7 more from '9' + 1 to 'A'
+}
+
+// A nibble per byte of c: the digit's value in each byte before the first non-digit.
+inline std::uint64_t CharNibbles(std::uint64_t c) {
+  // Bit 6 marks a letter. Only a byte of F7H or more carries, into bytes after a non-digit.
+  return (c + 9 * ((c >> 6) & kEach)) & 0x0F * kEach;
+}
+
+// The value whose nibble 7 - i is byte i of d, every byte a nibble: Nibbles undone.
+inline std::uint32_t PackNibbles(std::uint64_t d) {
+  // t: byte 2k * 16 + byte 2k + 1 in the low byte of 16-bit lane k; u: lane 0 * 256 + lane 1
+  // at bit 0, lane 2 * 256 + lane 3 at bit 32 (products and shifts drop the rest).
+  const std::uint64_t t = (d * 0x1001) >> 8 & 0x00FF00FF00FF00FFu;
+  const std::uint64_t u = (t * 0x1000001) >> 16;
+  return static_cast<std::uint32_t>(u << 16 | u >> 32);
+}
+
+// Writes the hexadecimal text of v into s, which has at least 8 characters: upper-case digits,
+// most significant first, no leading zeros, "0" for zero, then '\0' when s has room. Bytes
+// after the terminator keep their values (the first eight bytes are stored as one word).
+inline void Put(std::span<char> s, std::uint32_t v) {
+  const std::uint64_t chars = DigitChars(Nibbles(v));  // leading zeros included
+  if (v < 0x10000000) {
+    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;  // 1 to 7
+    std::uint64_t old;
+    std::memcpy(&old, s.data(), 8);
+    const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
+    const std::uint64_t merged = chars >> (8 * (8 - l)) | (old & ~text);
+    std::memcpy(s.data(), &merged, 8);
+    return;
+  }
+  std::memcpy(s.data(), &chars, 8);
+  if (s.size() > 8) s[8] = '\0';
+}
+
+// Reads the text at the start of s, which has at least 8 characters, when it is at most 8
+// hexadecimal digits long: l := its length, v := its value (0 for the empty text). False for a
+// longer text or a character that is no hexadecimal digit, l and v then meaningless.
+inline bool Get(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
+  std::uint64_t c;
+  std::memcpy(&c, s.data(), 8);
+  const std::uint64_t d = CharNibbles(c);
+  v = PackNibbles(d);
+  // d written back matches c (letters in either case: bit 5 aside where d >= 10) in each byte
+  // before the first non-digit and not in that one, which ends the text or is no digit.
+  const std::uint64_t diff = (c ^ DigitChars(d)) & ~(Letters(d) << 5);
+  if (diff != 0) {
+    l = static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;
+    v = static_cast<std::uint32_t>(std::uint64_t{v} >> (32 - 4 * l));  // the first l digits
+    return (c >> (8 * l) & 0xFF) == 0;
+  }
+  l = 8;
+  return s.size() == 8 || s[8] == '\0';
+}
+
+}  // namespace Hex8
