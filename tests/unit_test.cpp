@@ -17,10 +17,18 @@
 #include "support/Lib3.h"
 #include "support/Platform.h"
 #include "support/Ticks.h"
-#include "tests/Child.h"
 #include "tests/Props.h"
+#include "tests/cli/Harness.h"
 
 namespace {
+
+using Child = cli::Result;
+
+Child InChild(std::function<void()> body) {
+  cli::Options o;
+  o.body = std::move(body);
+  return cli::Run(o);
+}
 
 void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "support/Runtime.h"
+
 namespace cli {
 
 namespace {
@@ -40,6 +42,10 @@ long Now() {
   CPU_ZERO(&set);
   for (int c : o.cpus) CPU_SET(static_cast<std::size_t>(c), &set);
   if (!o.cpus.empty() && sched_setaffinity(0, sizeof set, &set) != 0) _exit(126);
+  if (o.body) {
+    o.body();
+    HALT(0);
+  }
   std::vector<std::string> store = {o.binary.empty() ? Binary() : o.binary};
   store.insert(store.end(), o.args.begin(), o.args.end());
   std::vector<char*> argv;

@@ -1,7 +1,8 @@
-// Runs the built zemblaro binary (or the signal probe beside it) and captures both channels and
-// the exit code as exact bytes.
+// Runs the built zemblaro binary, the signal probe beside it, or a piece of the program in a
+// forked child, and captures both channels and the exit code as exact bytes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,10 @@ enum class Out {
 
 struct Options {
   std::vector<std::string> args;
-  std::string binary;    // empty: zemblaro
-  std::string cwd;       // entered one component at a time, so it may exceed PATH_MAX
-  bool cwdGone = false;  // removed once entered
+  std::string binary;          // empty: zemblaro
+  std::function<void()> body;  // run in the child instead of a program; returning halts with 0
+  std::string cwd;             // entered one component at a time, so it may exceed PATH_MAX
+  bool cwdGone = false;        // removed once entered
   std::vector<Signal> signals;
   std::vector<int> cpus;  // CPU affinity; empty: inherited
   Out out = Out::kPipe;
