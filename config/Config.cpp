@@ -1,6 +1,7 @@
 #include "config/Config.h"
 
 #include <span>
+#include <string>
 
 #include "arith/Lib2.h"
 #include "config/Args.h"
@@ -47,16 +48,14 @@ using TLine = std::array<char, 128>;
   SO::WrStr(b, kPrgName);
   SO::WrStr(b, "' { option } [ action [ num num ] ] .");
   line();
-  SO::WrStr(b, "option = '-h'      (* show this info and exit *)");
-  line();
-  SO::WrStr(b, "       | '-b' num  (* set argument base to num *)");
-  line();
-  SO::WrStr(b, "       | '-r' num  (* set result base to num *)");
-  line();
-  SO::WrStr(b, "       | '-d'      (* switch on debug mode *)");
-  line();
-  SO::WrStr(b, "       | '-v'      (* switch on verbose mode *) .");
-  line();
+  for (const char* option : {"option = '-h'      (* show this info and exit *)",
+                             "       | '-b' num  (* set argument base to num *)",
+                             "       | '-r' num  (* set result base to num *)",
+                             "       | '-d'      (* switch on debug mode *)",
+                             "       | '-v'      (* switch on verbose mode *) ."}) {
+    SO::WrStr(b, {option, std::char_traits<char>::length(option)});
+    line();
+  }
   SO::WrStr(b, "action = ");
   WrActs(b);
   SO::WrStr(b, " .");

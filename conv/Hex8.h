@@ -7,6 +7,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -56,7 +57,8 @@ inline std::uint32_t PackNibbles(std::uint64_t d) {
 inline void Put(std::span<char> s, std::uint32_t v) {
   const std::uint64_t chars = DigitChars(Nibbles(v));  // leading zeros included
   if (v < 0x10000000) {
-    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;  // 1 to 7
+    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;
+    assert(l >= 1 && l <= 7 && "the shifts below stay short of 64");
     std::uint64_t old;
     std::memcpy(&old, s.data(), 8);
     const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator

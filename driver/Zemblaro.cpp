@@ -205,6 +205,20 @@ constexpr std::array<std::uint8_t, 2> kFFFFH{0xFF, 0xFF};
 constexpr std::array<std::uint8_t, 4> kFF0001H{0x01, 0x00, 0xFF, 0x00};
 constexpr std::array<std::uint8_t, 1> kFFH1{0xFF};
 
+// "  INC( x, y ) = result" for the in-place tests: the operands before the operation, the result
+// after it, so a failure closes the line that names them.
+void InPlace(std::string_view prefix, LC::ByteCard x, LC::CByteCard y,
+             bool (*op)(LC::ByteCard, LC::CByteCard), std::string_view failed) {
+  IO_WrStr(prefix);
+  WrHex(x);
+  IO_WrStr(", ");
+  WrHex(y);
+  IO_WrStr(" ) = ");
+  if (!op(x, y)) Fatal(failed);
+  WrHex(x);
+  IO_WrLn();
+}
+
 // "  x op y = z" for the three-operand tests.
 void WrStep(LC::CByteCard x, std::span<const char> op, LC::CByteCard y, LC::CByteCard z) {
   IO_WrStr("  ");
@@ -249,14 +263,7 @@ void WrHex(std::span<const std::uint8_t> x) {
 void Test10() {
   Timed("Test10", [] {
     LC::TCard01 x{0xCF};
-    IO_WrStr("  INC( ");
-    WrHex(x);
-    IO_WrStr(", ");
-    WrHex(k11H);
-    IO_WrStr(" ) = ");
-    if (!LC::Inc(x, k11H)) Fatal("Test10: Inc failed");
-    WrHex(x);
-    IO_WrLn();
+    InPlace("  INC( ", x, k11H, LC::Inc, "Test10: Inc failed");
   });
 }
 
@@ -271,14 +278,7 @@ void Test11() {
 void Test20() {
   Timed("Test20", [] {
     LC::TCard02 x{0xFE, 0xFF};
-    IO_WrStr("  DEC( ");
-    WrHex(x);
-    IO_WrStr(", ");
-    WrHex(kFFH2);
-    IO_WrStr(" ) = ");
-    if (!LC::Dec(x, kFFH2)) Fatal("Test20: Dec failed");
-    WrHex(x);
-    IO_WrLn();
+    InPlace("  DEC( ", x, kFFH2, LC::Dec, "Test20: Dec failed");
   });
 }
 
