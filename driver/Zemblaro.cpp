@@ -219,7 +219,7 @@ void InPlace(std::string_view prefix, LC::ByteCard x, LC::CByteCard y,
   IO_WrLn();
 }
 
-// "  x op y = z" for the three-operand tests.
+// "  x op y = z".
 void WrStep(LC::CByteCard x, std::span<const char> op, LC::CByteCard y, LC::CByteCard z) {
   IO_WrStr("  ");
   WrHex(x);
@@ -228,6 +228,15 @@ void WrStep(LC::CByteCard x, std::span<const char> op, LC::CByteCard y, LC::CByt
   IO_WrStr(" = ");
   WrHex(z);
   IO_WrLn();
+}
+
+// "  x op y = z" for the three-operand tests, z of type Z; nothing of the line when op fails.
+template <typename Z>
+void Step(LC::CByteCard x, std::string_view opText, LC::CByteCard y,
+          bool (*op)(LC::CByteCard, LC::CByteCard, LC::ByteCard), std::string_view failed) {
+  Z z{};
+  if (!op(x, y, z)) Fatal(failed);
+  WrStep(x, opText, y, z);
 }
 
 bool Lcc16MkStr(std::span<char> s, LC::CByteCard x) {
@@ -268,11 +277,8 @@ void Test10() {
 }
 
 void Test11() {
-  Timed("Test11", [] {
-    LC::TCard05 z{};
-    if (!LC::Add(kFFFFEFEFH, k1111H, z)) Fatal("Test11: Add failed");
-    WrStep(kFFFFEFEFH, " + ", k1111H, z);
-  });
+  Timed("Test11",
+        [] { Step<LC::TCard05>(kFFFFEFEFH, " + ", k1111H, LC::Add, "Test11: Add failed"); });
 }
 
 void Test20() {
@@ -283,19 +289,11 @@ void Test20() {
 }
 
 void Test21() {
-  Timed("Test21", [] {
-    LC::TCard01 z{};
-    if (!LC::Sub(k100H, k1H, z)) Fatal("Test21: Sub failed");
-    WrStep(k100H, " - ", k1H, z);
-  });
+  Timed("Test21", [] { Step<LC::TCard01>(k100H, " - ", k1H, LC::Sub, "Test21: Sub failed"); });
 }
 
 void Test30() {
-  Timed("Test30", [] {
-    LC::TCard03 z{};
-    if (!LC::Mul(kFFFFH, kFFH2, z)) Fatal("Test30: Mul failed");
-    WrStep(kFFFFH, " * ", kFFH2, z);
-  });
+  Timed("Test30", [] { Step<LC::TCard03>(kFFFFH, " * ", kFFH2, LC::Mul, "Test30: Mul failed"); });
 }
 
 void Test40() {
