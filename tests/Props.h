@@ -155,6 +155,9 @@ inline LcCase Draw(gen::Source& g, std::size_t maxCap) {
   const auto& ps = Patterns(c.op);
   c.p = ps[g.Below(2) == 0 ? 0 : g.Below(ps.size())];
   c.pre.resize(*std::max_element(c.p.begin(), c.p.end()) + 1);
+  // Now and then long division's limits: dividends long enough to move its window back to the
+  // top of its buffer, divisors beyond LC::kDivMaxDivisor.
+  if ((c.op == kDiv || c.op == kDvd) && g.Below(100) == 0) maxCap = 9000;
   for (std::size_t s = 0; s < c.pre.size(); ++s) {
     const std::size_t cap = g.Below(16) == 0 ? g.Below(3) : 1 + g.Below(maxCap);
     c.pre[s] = s == 1 ? gen::Near(g, cap, c.pre[0]) : gen::Value(g, cap);
@@ -262,9 +265,9 @@ inline ConvCase Draw(gen::Source& g) {
   if (shape) c.b = 16;
   if (g.Below(40) == 0) c.b = std::vector<int>{0, 1, 37, 255}[g.Below(4)];
   const int b = c.conv <= kMkStr && c.b >= 2 && c.b <= 36 ? c.b : 16;
-  const std::size_t cap = shape              ? 1 + g.Below(8)
-                          : g.Below(60) == 0 ? 1020 + g.Below(20)
-                                             : 1 + g.Below(130);
+  const std::size_t cap = shape               ? 1 + g.Below(8)
+                          : g.Below(400) == 0 ? LC::kStackBytes - 4 + g.Below(8)
+                                              : 1 + g.Below(130);
   mpz_class v = Val(gen::Value(g, cap + (toText ? 0 : g.Below(3))));
   if (g.Below(4) == 0) v = Pow256(cap) + static_cast<long>(g.Below(3)) - 1;
   if (g.Below(8) == 0)

@@ -365,16 +365,6 @@ TEST(Unit, ExhaustiveLoopDiagnosesTheSmallestFailure) {
   faults = {};
 }
 
-TEST(Unit, ProcessorCountFollowsTheAffinityMask) {
-  const Child c = InChild([] {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(0, &set);
-    sched_setaffinity(0, sizeof set, &set);
-    IO_WrStr(std::to_string(detail::ProcessorCount()));
-  });
-  EXPECT_EQ(c.out, "1");
-}
 
 // ---- The signal adapter -----------------------------------------------------------------------
 

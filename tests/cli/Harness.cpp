@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +35,9 @@ long Now() {
   if (o.out == Out::kClosed) close(1);
   for (std::size_t from = 0; from < o.cwd.size();) {
     const std::size_t to = std::min(o.cwd.find('/', from), o.cwd.size());
-    if (chdir(to == 0 ? "/" : o.cwd.substr(from, to - from).c_str()) != 0) _exit(126);
+    const std::string part = to == 0 ? "/" : o.cwd.substr(from, to - from);
+    mkdir(part.c_str(), 0700);  // made here when missing: no path the kernel sees is too long
+    if (chdir(part.c_str()) != 0) _exit(126);
     from = to + 1;
   }
   if (o.cwdGone) rmdir(o.cwd.c_str());

@@ -28,7 +28,7 @@ struct Options {
   std::vector<std::string> args;
   std::string binary;          // empty: zemblaro
   std::function<void()> body;  // run in the child instead of a program; returning halts with 0
-  std::string cwd;             // entered one component at a time, so it may exceed PATH_MAX
+  std::string cwd;             // made and entered one component at a time: may exceed PATH_MAX
   bool cwdGone = false;        // removed once entered
   std::vector<Signal> signals;
   std::vector<int> cpus;  // CPU affinity; empty: inherited
