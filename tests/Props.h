@@ -53,10 +53,9 @@ struct Outcome {
   std::vector<Bytes> slots;  // every slot after the call
 };
 
+// The bytes of x in hexadecimal, the capacity shown by the leading 1.
 inline std::string Hex(const Bytes& x) {
-  std::string s;
-  for (std::size_t i = x.size(); i-- > 0;) s += gen::Str(x[i] + 256, 16).substr(1);
-  return s.empty() ? "-" : s;
+  return gen::Str(Val(x) + Pow256(x.size()), 16);
 }
 
 // Runs a call on the arena of pre and compares flag, slots and poison with e.

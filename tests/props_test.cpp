@@ -39,25 +39,23 @@ TEST(Props, ConversionsAgreeWithGmp) {
 // byte value at every place of texts of up to 10 digits: in the text, in place of its terminator
 // and after it, among bytes that carry when a letter's 9 is added.
 TEST(Props, HexWordRoutesOnEveryByteAtEveryPlace) {
-  const std::string digits = "7aF0b1E9c5", tail =
-                                               "5\xFF"
-                                               "f\xF7"
-                                               "0\xC9"
-                                               "A\xE6";
+  // Digits, a terminator, then bytes that carry when a letter's 9 is added.
+  const std::string tail =
+      "5\xFF"
+      "f\xF7"
+      "0\xC9"
+      "A\xE6";
+  const std::string text = std::string("7aF0b1E9c5\0", 11) + tail + tail;
   for (const std::size_t cap : {8u, 9u, 16u}) {
-    for (std::size_t len = 0; len <= std::min(cap, digits.size()); ++len) {
+    for (std::size_t len = 0; len <= std::min<std::size_t>(cap, 10); ++len) {
       for (std::size_t at = 0; at < std::min(cap, len + 3); ++at) {
-        for (int c = 0; c < 256; ++c) {
-          gen::Bytes s(cap, 0);
-          for (std::size_t i = 0; i < cap; ++i) {
-            if (i != len) s[i] = static_cast<std::uint8_t>(i < len ? digits[i] : tail[i % 8]);
-          }
+        for (int c = 0; c < 256 * 6; ++c) {  // a byte value, the converter, the capacity of x
+          gen::Bytes s(cap);
+          std::copy_n(text.begin() + static_cast<std::ptrdiff_t>(10 - len), cap, s.begin());
           s[at] = static_cast<std::uint8_t>(c);
-          for (const std::size_t n : {1u, 4u, 8u}) {
-            for (const auto conv : {props::kMkCard, props::kMkCard0}) {
-              ASSERT_EQ(props::Check({conv, 16, gen::Bytes(n, 0x5A), s}), "");
-            }
-          }
+          const auto conv = c / 256 % 2 == 0 ? props::kMkCard : props::kMkCard0;
+          const gen::Bytes x(std::size_t{1} << (c / 512 + (c >= 512 ? 1 : 0)), 0x5A);  // 1, 4, 8
+          ASSERT_EQ(props::Check({conv, 16, x, s}), "");
         }
       }
     }

@@ -157,20 +157,6 @@ TEST(Cli, ActionsAgreeWithGmp) {
   }
 }
 
-// The whole report of tst, its milliseconds masked.
-std::string Report() {
-  std::string progress = "0\r\n";
-  for (const char* d = "123456789ABCDEF"; *d != 0; ++d) progress += *d + std::string("0000000\r\n");
-  return "Test10: begin\r\n  INC( CF, 11 ) = E0\r\nTest10: end #ms\r\n"
-         "Test11: begin\r\n  FFFFEFEF + 1111 = 100000100\r\nTest11: end #ms\r\n"
-         "Test20: begin\r\n  DEC( FFFE, FF ) = FEFF\r\nTest20: end #ms\r\n"
-         "Test21: begin\r\n  100 - 1 = FF\r\nTest21: end #ms\r\n"
-         "Test30: begin\r\n  FFFF * FF = FEFF01\r\nTest30: end #ms\r\n"
-         "Test40: begin\r\n  FF0001 DIV FF = 10000\r\n  FF0001 MOD FF = 1\r\nTest40: end #ms\r\n"
-         "Test51: begin\r\n" +
-         progress + "Test51: end #ms\r\nTest52: begin\r\n" + progress + "Test52: end #ms\r\n";
-}
-
 // Whether text is whole lines, each a line of known, the signal line or a ticks line.
 bool LinesOf(const std::string& text, const std::string& known) {
   const std::string masked = cli::Mask(text);
@@ -202,7 +188,8 @@ TEST(Cli, TstInterruptedByEachSignal) {
     ASSERT_GE(out.size(), tail.size()) << s.number;
     const std::string before = out.substr(0, out.size() - tail.size());
     EXPECT_EQ(out.substr(before.size()), tail) << s.number;
-    EXPECT_TRUE(Report().rfind(before, 0) == 0 && LinesOf(before, Report()))
+    const std::string report = Expand("$REPORT", Definitions());
+    EXPECT_TRUE(report.rfind(before, 0) == 0 && LinesOf(before, report))
         << s.number << ": " << out;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.code, 255);
@@ -216,7 +203,8 @@ TEST(Slow, FullReportWithEveryProcessorAndWithOne) {
     o.cpus = cpus;
     o.timeoutMs = 1200000;
     const cli::Result r = cli::Run(o);
-    EXPECT_EQ(cli::Mask(r.out), Report() + "Ticks: #\r\n") << cpus.size() << " processors given";
+    EXPECT_EQ(cli::Mask(r.out), Expand("$REPORT", Definitions()) + "Ticks: #\r\n")
+        << cpus.size() << " processors given";
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.code, 255);
   }
@@ -290,7 +278,7 @@ TEST(Cli, SecondSignalWhileTheFirstWaitsOnAFullPipe) {
   o.signals = {{SIGINT, "", 300}, {SIGTERM, "", 500}};
   const cli::Result r = cli::Run(o);
   ASSERT_FALSE(r.timedOut);
-  EXPECT_TRUE(LinesOf(r.out, Report())) << r.out;
+  EXPECT_TRUE(LinesOf(r.out, Expand("$REPORT", Definitions()))) << r.out;
   EXPECT_NE(r.out.find(kSignalLine), std::string::npos) << r.out;
   EXPECT_TRUE(r.code == 9 || r.code == 255) << r.code;
 }
