@@ -19,13 +19,7 @@
 
 namespace props {
 
-using gen::Bytes;
-using gen::DigitOf;
-using gen::Len;
-using gen::Len0;
-using gen::Pow256;
-using gen::Put;
-using gen::Val;
+using namespace gen;
 
 // The arrays of one call, each between poison bytes in one buffer.
 class Arena {
@@ -38,10 +32,7 @@ class Arena {
     }
     buf.resize(buf.size() + 16, 0xA5);
   }
-  std::span<std::uint8_t> Slot(std::size_t i, std::size_t n) { return {buf.data() + at_[i], n}; }
-  std::span<char> Text(std::size_t i, std::size_t n) {
-    return {reinterpret_cast<char*>(buf.data() + at_[i]), n};
-  }
+  std::uint8_t* Slot(std::size_t i) { return buf.data() + at_[i]; }
   Bytes buf;  // equal buffers: equal slots and intact poison
 
  private:
@@ -55,7 +46,7 @@ struct Outcome {
 
 // The bytes of x in hexadecimal, the capacity shown by the leading 1.
 inline std::string Hex(const Bytes& x) {
-  return gen::Str(Val(x) + Pow256(x.size()), 16);
+  return Str(Val(x) + Pow256(x.size()), 16);
 }
 
 // Runs a call on the arena of pre and compares flag, slots and poison with e.
@@ -67,9 +58,8 @@ std::string Compare(const std::string& what, const std::vector<Bytes>& pre, cons
   if (ok == e.ok && a.buf == Arena(e.slots).buf) return {};
   std::string m = what + ": flag " + std::to_string(ok) + ", expected " + std::to_string(e.ok);
   for (std::size_t s = 0; s < pre.size(); ++s) {
-    const auto after = a.Slot(s, pre[s].size());
-    m += "\n  slot " + std::to_string(s) + " before " + Hex(pre[s]) + "\n    after  " +
-         Hex(Bytes(after.begin(), after.end())) + "\n    expect " + Hex(e.slots[s]);
+    m += "\n  slot " + std::to_string(s) + ": " + Hex(pre[s]) + " became " +
+         Hex(Bytes(a.Slot(s), a.Slot(s) + pre[s].size())) + ", not " + Hex(e.slots[s]);
   }
   return m;
 }
@@ -149,7 +139,7 @@ inline bool Call(Op op, const std::vector<std::span<std::uint8_t>>& a) {
 // A case of a random operation: an aliasing pattern (all distinct half of the time), slots of
 // capacity 0 to maxCap with structured values, the second operand often next to the first, and
 // a third of the time the destination's capacity put where the result stops fitting.
-inline LcCase Draw(gen::Source& g, std::size_t maxCap) {
+inline LcCase Draw(Source& g, std::size_t maxCap) {
   LcCase c{static_cast<Op>(g.Below(kOps)), {}, {}};
   const auto& ps = Patterns(c.op);
   c.p = ps[g.Below(2) == 0 ? 0 : g.Below(ps.size())];
@@ -159,7 +149,7 @@ inline LcCase Draw(gen::Source& g, std::size_t maxCap) {
   if ((c.op == kDiv || c.op == kDvd) && g.Below(100) == 0) maxCap = 9000;
   for (std::size_t s = 0; s < c.pre.size(); ++s) {
     const std::size_t cap = g.Below(16) == 0 ? g.Below(3) : 1 + g.Below(maxCap);
-    c.pre[s] = s == 1 ? gen::Near(g, cap, c.pre[0]) : gen::Value(g, cap);
+    c.pre[s] = s == 1 ? Near(g, cap, c.pre[0]) : Value(g, cap);
   }
   if (g.Below(3) == 0) {
     const mpz_class x = Val(c.pre[c.p[0]]), y = Val(c.pre[c.p[1]]);
@@ -193,7 +183,7 @@ inline std::string Check(const LcCase& c) {
   }
   return Compare(name, c.pre, Expect(c), [&](Arena& ar) {
     std::vector<std::span<std::uint8_t>> spans;
-    for (const std::size_t s : c.p) spans.push_back(ar.Slot(s, c.pre[s].size()));
+    for (const std::size_t s : c.p) spans.emplace_back(ar.Slot(s), c.pre[s].size());
     return Call(c.op, spans);
   });
 }
@@ -233,7 +223,7 @@ inline Outcome Expect(const ConvCase& c) {
     e.ok = i == n;
   }
   if (c.conv == kMkStr && base && (Len0(Val(c.x)) <= LCC::kStrMaxBytes || (c.b & (c.b - 1)) == 0)) {
-    const std::string t = gen::Str(Val(c.x), c.b);
+    const std::string t = Str(Val(c.x), c.b);
     std::copy_n(t.rbegin(), std::min(t.size(), s.size()), s.begin());  // lowest digits first
     if (t.size() <= s.size()) text(t);
   }
@@ -246,7 +236,7 @@ inline Outcome Expect(const ConvCase& c) {
     }
   }
   if (c.conv == kMkStr0) {
-    const std::string t = gen::Str(Val(c.x), 16);
+    const std::string t = Str(Val(c.x), 16);
     std::copy_n(t.begin(), std::min(t.size(), s.size()), s.begin());  // the top digits first
     if (t.size() <= s.size() && !s.empty()) text(t);
   }
@@ -258,7 +248,7 @@ inline Outcome Expect(const ConvCase& c) {
 // character that is no digit (a blank, a sign, '/', ':', '@', '[', '`', '{', a letter too high,
 // a code above 127), ended by a terminator with junk behind it or filling their array. A quarter
 // of the cases take the self-test's shape: base 16, x of 1 to 8 bytes, s of 8 or more.
-inline ConvCase Draw(gen::Source& g) {
+inline ConvCase Draw(Source& g) {
   ConvCase c{static_cast<Conv>(g.Below(4)), static_cast<int>(2 + g.Below(35)), {}, {}};
   const bool shape = g.Below(4) == 0, toText = c.conv == kMkStr || c.conv == kMkStr0;
   if (shape) c.b = 16;
@@ -267,14 +257,14 @@ inline ConvCase Draw(gen::Source& g) {
   const std::size_t cap = shape               ? 1 + g.Below(8)
                           : g.Below(400) == 0 ? LC::kStackBytes - 4 + g.Below(8)
                                               : 1 + g.Below(130);
-  mpz_class v = Val(gen::Value(g, cap + (toText ? 0 : g.Below(3))));
+  mpz_class v = Val(Value(g, cap + (toText ? 0 : g.Below(3))));
   if (g.Below(4) == 0) v = Pow256(cap) + static_cast<long>(g.Below(3)) - 1;
   if (g.Below(8) == 0)
     mpz_ui_pow_ui(v.get_mpz_t(), static_cast<unsigned long>(b),
                   g.Below(8 * cap / std::bit_width(unsigned(b)) + 3));
   if (toText) {
     c.x = Put(v, cap);
-    const std::size_t len = gen::Str(Val(c.x), b).size() + g.Below(3) - 1;
+    const std::size_t len = Str(Val(c.x), b).size() + g.Below(3) - 1;
     c.s.resize(g.Below(3) == 0            ? g.Below(300)
                : shape && g.Below(2) == 0 ? 8 * (1 + g.Below(16))
                                           : len);
@@ -283,17 +273,18 @@ inline ConvCase Draw(gen::Source& g) {
   }
   c.x.resize(cap);
   for (auto& byte : c.x) byte = static_cast<std::uint8_t>(g.Next());  // what the call overwrites
-  std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + gen::Str(v, b);
+  std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + Str(v, b);
   for (char& ch : t) {
     if (g.Below(2) == 0 && ch >= 'A') ch = static_cast<char>(ch + 32);
   }
-  if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, " +-/:@[`{\xe9gGzZ"[g.Below(14)]);
+  const char bad = g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\xe9gGzZ"[g.Below(14)];
+  if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, bad);
   if (g.Below(20) == 0) t.clear();
   c.s = Bytes(t.begin(), t.end());
   c.s.resize(g.Below(3) == 0 ? t.size() : t.size() + 1 + g.Below(shape ? 200 : 8), 0);
   if (shape) c.s.resize(std::max<std::size_t>(c.s.size(), 8), 0);
   for (std::size_t i = t.size() + 1; i < c.s.size(); ++i)
-    c.s[i] = static_cast<std::uint8_t>("7fZ"[g.Below(3)]);
+    c.s[i] = static_cast<std::uint8_t>("7fZ\xff\xf7\xc9"[g.Below(6)]);
   return c;
 }
 
@@ -301,8 +292,8 @@ inline std::string Check(const ConvCase& c) {
   const std::string what = kConvName[c.conv] + std::string(" base ") + std::to_string(c.b) +
                            " s '" + std::string(c.s.begin(), c.s.end()) + "'";
   return Compare(what, {c.x, c.s}, Expect(c), [&](Arena& a) {
-    const auto x = a.Slot(0, c.x.size());
-    const auto s = a.Text(1, c.s.size());
+    const std::span<std::uint8_t> x(a.Slot(0), c.x.size());
+    const std::span<char> s(reinterpret_cast<char*>(a.Slot(1)), c.s.size());
     const auto b = static_cast<std::uint8_t>(c.b);
     if (c.conv == kMkCard) return LCC::MkCard(x, s, b);
     if (c.conv == kMkStr) return LCC::MkStr(s, x, b);

@@ -31,7 +31,7 @@ struct Options {
   std::string cwd;             // made and entered one component at a time: may exceed PATH_MAX
   bool cwdGone = false;        // removed once entered
   std::vector<Signal> signals;
-  std::vector<int> cpus;  // CPU affinity; empty: inherited
+  bool oneCpu = false;  // runs on the first processor only
   Out out = Out::kPipe;
   bool errGone = false;   // standard error a pipe whose reader has gone
   std::size_t limit = 0;  // stop reading standard output after this many bytes (0: never)

@@ -6,10 +6,10 @@
 //   return   the chain runs on the signal's thread while the main body returns
 //   fatal    the chain runs on the signal's thread while the main thread gives up
 #include <pthread.h>
-#include <time.h>
 
 #include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "driver/Zemblaro.h"
 #include "support/Lib3.h"
@@ -21,10 +21,8 @@ pthread_t mainThread;
 std::atomic<bool> chainElsewhere{false};
 Lib3::TProc displaced = nullptr;
 
-void SleepMs(long ms) {
-  timespec ts{ms / 1000, (ms % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0) {
-  }
+void SleepMs(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void HoldChain() {
@@ -59,9 +57,8 @@ int main(int argc, char** argv) {
     SleepMs(10000);
   }
   for (int i = 0; std::strcmp(mode, "busy") == 0 && i < 1000000; ++i) IO_WrStr("Probe: busy\n");
-  if (mode[0] == 'r' || mode[0] == 'f') {
-    for (int i = 0; i < 10000 && !chainElsewhere.load(); ++i) SleepMs(1);
-  }
+  for (int i = 0; (mode[0] == 'r' || mode[0] == 'f') && i < 10000 && !chainElsewhere; ++i)
+    SleepMs(1);
   if (std::strcmp(mode, "fatal") == 0) Zemblaro::Fatal("Probe: fatal");
   HALT(0);
 }
