@@ -151,6 +151,7 @@ TEST(Unit, ReciprocalsOfOneAndTwoLimbs) {
 TEST(Unit, OutputBuffer) {
   const std::pair<std::function<void(SO::TBuffer&)>, std::string> cases[] = {
       {[](SO::TBuffer&) {}, ""},
+      {[](SO::TBuffer& b) { SO::WrStr(b, "ab"), SO::Clear(b); }, ""},
       {[](SO::TBuffer& b) { SO::WrStr(b, "ab"), SO::Clear(b), SO::WrStr(b, "0123456789ABCD"); },
        "0123456789AB"},
       {[](SO::TBuffer& b) {
