@@ -172,8 +172,13 @@ bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::
     zs(i, 0);
     if (t == 0) continue;
     Limb c = 0;
-    const std::size_t jend = std::min(ny, nzf + 1 - i);
-    for (std::size_t j = 0; j < jend; ++j) zs(i + j, MulAdd(t, LdLimb(y, ly, j), zl(i + j), c));
+    // The row's limbs inside z in place, then the partial top limb (i + jend can reach nzf).
+    const std::size_t jend = std::min(ny, nzf + 1 - i), jin = std::min(jend, nzf - i);
+    std::uint8_t* row = z + 8 * i;
+    for (std::size_t j = 0; j < jin; ++j) {
+      St(row + 8 * j, MulAdd(t, LdLimb(y, ly, j), Ld<Limb>(row + 8 * j), c));
+    }
+    if (jin < jend) top = MulAdd(t, LdLimb(y, ly, jin), top, c);
     // Everything above limb nzf is zero in every partial product, so the carry stops there.
     for (std::size_t k = i + jend; c != 0 && k <= nzf; ++k) {
       Limb carry = 0;
@@ -360,22 +365,16 @@ std::int32_t Cmp(CByteCard x, CByteCard y) {
 
 bool Inc(ByteCard x, CByteCard y) {
   const std::size_t ly = Len0Of(y), nx = x.size();
-  if (ly > nx) {
-    (void)AddIn<false>(x.data(), y.data(), nx);  // the sum's low bytes; the rest is lost
-    return false;
-  }
-  if (!AddIn<false>(x.data(), y.data(), ly)) return true;
-  return CarryUp(x.data(), nx, ly);
+  // A y longer than x leaves the sum's low bytes: the rest is lost.
+  const bool c = AddIn<false>(x.data(), y.data(), std::min(ly, nx));
+  return ly <= nx && (!c || CarryUp(x.data(), nx, ly));
 }
 
 bool Dec(ByteCard x, CByteCard y) {
   const std::size_t ly = Len0Of(y), nx = x.size();
-  if (ly > nx) {
-    (void)AddIn<true>(x.data(), y.data(), nx);  // the difference wrapped modulo x's capacity
-    return false;
-  }
-  if (!AddIn<true>(x.data(), y.data(), ly)) return true;
-  return BorrowUp(x.data(), nx, ly);
+  // A y longer than x leaves the difference wrapped modulo x's capacity.
+  const bool c = AddIn<true>(x.data(), y.data(), std::min(ly, nx));
+  return ly <= nx && (!c || BorrowUp(x.data(), nx, ly));
 }
 
 bool Add(CByteCard x, CByteCard y, ByteCard z) {
@@ -428,9 +427,7 @@ bool Mpl(ByteCard x, CByteCard y) {
 
 // ---- Division -------------------------------------------------------------------------------
 
-// Aligned to a cache line: the one-limb loop (DivByLimb, inlined here) ran 10 % slower in
-// bench_arith when a change elsewhere moved Div by 16 bytes, its instructions unchanged.
-[[gnu::aligned(64)]] bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r) {
+bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r) {
   if (z.data() == y.data() || r.data() == z.data()) return false;
   const std::size_t ly = Len0Of(y);
   if (ly == 0 || ly > kDivMaxDivisor) return false;
