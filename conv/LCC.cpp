@@ -40,12 +40,13 @@ inline std::uint8_t DigitAt(std::span<const char> s, std::size_t i) {
 // that fits a word, with the reciprocal that divides the limbs by that power, and what takes a
 // word's digits one by one.
 struct TBase {
-  unsigned shift = 0;  // log2 b for a power of two, else 0
-  unsigned k = 0;      // digits per word: the largest k with b^k < 2^64
-  Limb big = 0;        // b^k
-  unsigned norm = 0;   // leading zero bits of big
-  Word::Reciprocal rec{Limb{1} << 63};  // of big << norm
-  Limb half = 0;                        // b^(k / 2): a word's digits come in two chains
+  unsigned shift = 0;                    // log2 b for a power of two, else 0
+  unsigned k = 0;                        // digits per word: the largest k with b^k < 2^64
+  Limb big = 0;                          // b^k
+  unsigned norm = 0;                     // leading zero bits of big
+  Word::Reciprocal rec{Limb{1} << 63};   // of big << norm
+  unsigned halfNorm = 0;                 // leading zero bits of b^(k / 2)
+  Word::Reciprocal half{Limb{1} << 63};  // of b^(k / 2) << halfNorm, which splits a word's digits
   Limb magic = 0;  // 2^64 / b + 1: mulhi(v, magic) is v / b for v < 2^58, as b <= 36
 };
 
@@ -61,8 +62,10 @@ constexpr TBase MakeBase(unsigned b) {
   }
   r.norm = static_cast<unsigned>(std::countl_zero(r.big));
   r.rec = Word::Reciprocal(r.big << r.norm);
-  r.half = 1;
-  for (unsigned i = 0; i < r.k / 2; ++i) r.half *= b;
+  Limb half = 1;
+  for (unsigned i = 0; i < r.k / 2; ++i) half *= b;
+  r.halfNorm = static_cast<unsigned>(std::countl_zero(half));
+  r.half = Word::Reciprocal(half << r.halfNorm);
   r.magic = ~Limb{0} / b + 1;
   return r;
 }
@@ -258,48 +261,67 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
 
 // Other bases: the value in limbs L[0..t), t <= 1 for a value below 2^64. Digits are produced
 // least significant first and put in reading order at the end, as the plain method does; each
-// division of the limbs by b^k (Moeller and Granlund's reciprocal) yields k digits.
-bool MkStr_Base(std::span<char> s, Limb* L, std::size_t t, std::uint8_t b) {
-  const TBase& base = kBase[b];
+// division of the limbs by b^k (Moeller and Granlund's reciprocal) yields k digits. Inlined
+// into each caller, so that a caller passing constants gets a routine of its own.
+[[gnu::always_inline]] inline bool MkStr_Digits(std::span<char> s, Limb* L, std::size_t t,
+                                                unsigned b, const TBase& base) {
   const std::size_t cap = s.size();
   std::size_t l = 0;
-  // Appends the digit v mod b and divides v by b; false when s is full.
-  const auto put = [&](Limb& v) {
-    const Limb q = v >> 58 == 0 ? static_cast<Limb>((static_cast<Wide>(v) * base.magic) >> 64)
-                                : v / b;
-    if (l >= cap) return false;
-    s[l++] = Text::kDigits[v - q * b];
+  // The character of the digit v mod b, for v < 2^58; v := v div b.
+  const auto next = [&](Limb& v) {
+    const auto q = static_cast<Limb>((static_cast<Wide>(v) * base.magic) >> 64);
+    const char c = Text::kDigits[v - q * b];
     v = q;
-    return true;
+    return c;
   };
 
   while (t > 1) {
-    // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm).
+    // L := L div b^k, r := L mod b^k, dividing (L << norm) by (b^k << norm); without the
+    // shifts when b^k has its top bit set, as 10^19 has.
     Limb r = Word::IntoHigh(L[t - 1], base.norm);
-    for (std::size_t i = t; i-- > 0;) {
+    for (std::size_t i = t; base.norm == 0 && i-- > 0;) L[i] = base.rec.Divide(r, L[i], r);
+    for (std::size_t i = t; base.norm != 0 && i-- > 0;) {
       const Limb lo = i > 0 ? Word::IntoHigh(L[i - 1], base.norm) : 0;
       L[i] = base.rec.Divide(r, L[i] << base.norm | lo, r);
     }
     r >>= base.norm;
     if (L[t - 1] == 0) --t;  // a quotient by less than 2^64 loses at most one limb
 
-    // The k digits of r, zeros included (more digits follow), in two halves small enough for
-    // the division by multiplication.
-    Limb lo = r % base.half, hi = r / base.half;
-    for (unsigned j = 0; j < base.k; ++j) {
-      if (!put(j < base.k / 2 ? lo : hi)) return false;
-    }
+    // The k digits of r, zeros included (more digits follow), from two halves small enough for
+    // the division by multiplication; as many as fit when s is short of room.
+    Limb lo;
+    Limb hi = base.half.Divide(Word::IntoHigh(r, base.halfNorm), r << base.halfNorm, lo);
+    lo >>= base.halfNorm;
+    const std::size_t m = std::min<std::size_t>(base.k, cap - l);
+    const std::size_t h = std::min<std::size_t>(base.k / 2, m);
+    for (std::size_t j = 0; j < h; ++j) s[l + j] = next(lo);
+    for (std::size_t j = h; j < m; ++j) s[l + j] = next(hi);
+    l += m;
+    if (m < base.k) return false;
   }
 
   // The rest is below 2^64, and not zero after a division (the quotient of at least 2^64 by
   // b^k): the loop runs at least once, so zero as the whole number is the digit 0.
   Limb v = t != 0 ? L[0] : 0;
   do {
-    if (!put(v)) return false;
+    if (l == cap) return false;
+    if (v >> 58 != 0) {  // too large for next: a plain division first
+      s[l++] = Text::kDigits[v % b];
+      v /= b;
+    } else {
+      s[l++] = next(v);
+    }
   } while (v != 0);
   if (l < cap) s[l] = '\0';
   std::reverse(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(l));
   return true;
+}
+
+// Base 10, by far the most asked for, gets its constants folded into its own copy.
+bool MkStr_Base(std::span<char> s, Limb* L, std::size_t t, std::uint8_t b) {
+  static constexpr TBase kTen = MakeBase(10);
+  if (b == 10) return MkStr_Digits(s, L, t, 10, kTen);
+  return MkStr_Digits(s, L, t, b, kBase[b]);
 }
 
 // Every MkStr but the one-word hexadecimal route.
