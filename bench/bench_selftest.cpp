@@ -12,20 +12,11 @@
 #include <cstring>
 #include <span>
 
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
 #include "driver/Exhaustive.h"
 
 namespace {
 
 namespace detail = Zemblaro::detail;
-
-bool Lcc16MkStr(std::span<char> s, std::span<const std::uint8_t> x) {
-  return LCC::MkStr(s, x, 16);
-}
-bool Lcc16MkCard(std::span<std::uint8_t> y, std::span<const char> s) {
-  return LCC::MkCard(y, s, 16);
-}
 
 // GMP's counterpart: import the bytes, write upper-case hexadecimal, read it back, export.
 thread_local mpz_t gmpValue;
@@ -51,8 +42,6 @@ bool GmpMkCard(std::span<std::uint8_t> y, std::span<const char> s) {
   return true;
 }
 
-constexpr detail::RoundTrip kLcc0{LCC0::MkStr, LCC0::MkCard, "", "", ""};
-constexpr detail::RoundTrip kLcc{Lcc16MkStr, Lcc16MkCard, "", "", ""};
 constexpr detail::RoundTrip kGmp{GmpMkStr, GmpMkCard, "", "", ""};
 
 // Arg 0: threads, 0 meaning every processor the process may run on. Arg 1: log2 of the values.
@@ -77,10 +66,10 @@ void RunBlock(benchmark::State& state) {
 }
 
 void BM_Lcc0Block(benchmark::State& state) {
-  RunBlock<kLcc0>(state);
+  RunBlock<detail::kLcc0RoundTrip>(state);
 }
 void BM_LccBlock(benchmark::State& state) {
-  RunBlock<kLcc>(state);
+  RunBlock<detail::kLccRoundTrip>(state);
 }
 void BM_GmpBlock(benchmark::State& state) {
   RunBlock<kGmp>(state);

@@ -6,25 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <span>
 
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
 #include "driver/Exhaustive.h"
 
 namespace {
 
 namespace detail = Zemblaro::detail;
-
-bool Lcc16MkStr(std::span<char> s, std::span<const std::uint8_t> x) {
-  return LCC::MkStr(s, x, 16);
-}
-bool Lcc16MkCard(std::span<std::uint8_t> y, std::span<const char> s) {
-  return LCC::MkCard(y, s, 16);
-}
-
-constexpr detail::RoundTrip kLcc0{LCC0::MkStr, LCC0::MkCard, "", "", ""};
-constexpr detail::RoundTrip kLcc{Lcc16MkStr, Lcc16MkCard, "", "", ""};
 
 // The n values from first on, as tst checks them on one processor; true on a failure.
 template <const detail::RoundTrip& rt>
@@ -45,9 +32,9 @@ int main(int argc, char** argv) {
   detail::Failure f;
   bool failed;
   if (std::strcmp(argv[1], "lcc0") == 0) {
-    failed = RunLoop<kLcc0>(first, n, f);
+    failed = RunLoop<detail::kLcc0RoundTrip>(first, n, f);
   } else if (std::strcmp(argv[1], "lcc") == 0) {
-    failed = RunLoop<kLcc>(first, n, f);
+    failed = RunLoop<detail::kLccRoundTrip>(first, n, f);
   } else {
     std::fprintf(stderr, "unknown pair: %s\n", argv[1]);
     return 2;

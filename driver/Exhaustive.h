@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <span>
 
+#include "conv/LCC.h"
+#include "conv/LCC0.h"
 #include "driver/Zemblaro.h"
 #include "support/Platform.h"
 #include "support/Runtime.h"
@@ -209,5 +211,17 @@ inline void CheckRoundTrips(std::uint32_t first, std::uint64_t count, std::uint3
     if (CheckBlock<rt>(start, n, threads, f)) Report(rt, f);
   }
 }
+
+// The two pairs tst checks: LCC0, and LCC in base 16.
+inline bool Lcc16MkStr(std::span<char> s, std::span<const std::uint8_t> x) {
+  return LCC::MkStr(s, x, 16);
+}
+inline bool Lcc16MkCard(std::span<std::uint8_t> y, std::span<const char> s) {
+  return LCC::MkCard(y, s, 16);
+}
+inline constexpr RoundTrip kLcc0RoundTrip{LCC0::MkStr, LCC0::MkCard, "Test51: MkStr failed",
+                                          "Test51: MkCard failed", "Test51: Wrong result"};
+inline constexpr RoundTrip kLccRoundTrip{Lcc16MkStr, Lcc16MkCard, "Test52: MkStr failed",
+                                         "Test52: MkCard failed", "Test52: Wrong result"};
 
 }  // namespace Zemblaro::detail

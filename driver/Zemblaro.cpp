@@ -239,18 +239,6 @@ void Step(LC::CByteCard x, std::string_view opText, LC::CByteCard y,
   WrStep(x, opText, y, z);
 }
 
-bool Lcc16MkStr(std::span<char> s, LC::CByteCard x) {
-  return LCC::MkStr(s, x, 16);
-}
-bool Lcc16MkCard(LC::ByteCard y, std::span<const char> s) {
-  return LCC::MkCard(y, s, 16);
-}
-
-constexpr detail::RoundTrip kLcc0RoundTrip{LCC0::MkStr, LCC0::MkCard, "Test51: MkStr failed",
-                                           "Test51: MkCard failed", "Test51: Wrong result"};
-constexpr detail::RoundTrip kLccRoundTrip{Lcc16MkStr, Lcc16MkCard, "Test52: MkStr failed",
-                                          "Test52: MkCard failed", "Test52: Wrong result"};
-
 // Every 32-bit value, with a progress line every 2^28 values.
 template <const detail::RoundTrip& rt>
 void CheckAll32() {
@@ -307,11 +295,11 @@ void Test40() {
 }
 
 void Test51() {
-  Timed("Test51", CheckAll32<kLcc0RoundTrip>);
+  Timed("Test51", CheckAll32<detail::kLcc0RoundTrip>);
 }
 
 void Test52() {
-  Timed("Test52", CheckAll32<kLccRoundTrip>);
+  Timed("Test52", CheckAll32<detail::kLccRoundTrip>);
 }
 
 }  // namespace Zemblaro
