@@ -38,6 +38,11 @@ inline void Clear(std::uint8_t* p, std::size_t n) {
   Lib2::Fill(ByteCard(p, n), 0);
 }
 
+// The significant bytes of w: 0 for zero.
+inline std::size_t BytesOf(Limb w) {
+  return static_cast<std::size_t>(71 - std::countl_zero(w)) / 8;
+}
+
 inline std::size_t Len0Of(const std::uint8_t* p, std::size_t n) {
   while (n >= 8) {
     const auto w = Ld<Limb>(p + n - 8);
@@ -45,7 +50,7 @@ inline std::size_t Len0Of(const std::uint8_t* p, std::size_t n) {
     n -= 8;
   }
   const Limb w = LdN(p, n);
-  return w != 0 ? static_cast<std::size_t>(71 - std::countl_zero(w)) / 8 : 0;
+  return w != 0 ? BytesOf(w) : 0;
 }
 
 inline std::size_t Len0Of(CByteCard x) {
@@ -82,9 +87,13 @@ inline void StWord(std::uint8_t* p, std::size_t n, Limb v) {
   if (n > 8) Clear(p + 8, n - 8);
 }
 
-// Does v fit into n bytes under the Len convention (zero needs one byte)?
-inline bool FitsLen(Limb v, std::size_t n) {
-  return n >= 8 || (n != 0 && (v >> (8 * n)) == 0);
+// r := v when it fits under the Len convention (zero needs one byte); false, r unchanged,
+// otherwise.
+inline bool StoreLen(ByteCard r, Limb v) {
+  const std::size_t n = r.size();
+  if (n < 8 && (n == 0 || (v >> (8 * n)) != 0)) return false;
+  StWord(r.data(), n, v);
+  return true;
 }
 
 // Does v fit into n bytes under the Len0 convention (zero needs none)?
@@ -322,7 +331,7 @@ inline Limb SubMul(Limb* w, const Limb* v, std::size_t m, Limb q) {
   std::size_t top = n - 1;
   while (top != 0 && w[top] == 0) --top;
   // Len: a zero remainder takes one byte, hence the | 1.
-  const std::size_t lr = 8 * top + static_cast<std::size_t>(71 - std::countl_zero(w[top] | 1)) / 8;
+  const std::size_t lr = 8 * top + BytesOf(w[top] | 1);
   if (r.size() < lr) return false;
   const std::size_t nr = r.size();
   for (std::size_t k = 0; k < n && 8 * k < nr; ++k) StLimb(r.data(), nr, k, w[k]);
@@ -441,9 +450,7 @@ bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r) {
       return false;
     }
     StWord(z.data(), nz, q);
-    if (!FitsLen(m, r.size())) return false;
-    StWord(r.data(), r.size(), m);
-    return true;
+    return StoreLen(r, m);
   }
 
   // The quotient has a byte at index nz or above exactly when x div 256^nz >= y.
@@ -458,10 +465,7 @@ bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r) {
     return ok;
   }
   if (ly <= 8) {
-    const Limb m = DivByLimb(x.data(), lx, LdN(y.data(), ly), z.data(), nz);
-    if (!FitsLen(m, r.size())) return false;
-    StWord(r.data(), r.size(), m);
-    return true;
+    return StoreLen(r, DivByLimb(x.data(), lx, LdN(y.data(), ly), z.data(), nz));
   }
   return DivKnuth(x.data(), lx, y.data(), ly, z.data(), nz, r);
 }
