@@ -70,6 +70,16 @@ inline void Put(std::span<char> s, std::uint32_t v) {
   if (s.size() > 8) s[8] = '\0';
 }
 
+// The one-word route for a cardinal: writes x's text as Put does when x has at most 8 bytes, a
+// value below 2^32 and s at least 8 characters; false, s untouched, otherwise.
+inline bool PutCard(std::span<char> s, std::span<const std::uint8_t> x) {
+  if (x.size() > 8 || s.size() < 8) return false;
+  const std::uint64_t v = Word::LdN(x.data(), x.size());
+  if (v >> 32 != 0) return false;
+  Put(s, static_cast<std::uint32_t>(v));
+  return true;
+}
+
 // Reads the text at the start of s, which has at least 8 characters, when it is at most 8
 // hexadecimal digits long: l := its length, v := its value (0 for the empty text). False for a
 // longer text or a character that is no hexadecimal digit, l and v then meaningless.

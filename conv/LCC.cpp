@@ -36,6 +36,11 @@ inline std::uint8_t DigitAt(std::span<const char> s, std::size_t i) {
   return Text::Digit(s[i]);
 }
 
+// Does the text end at index i: at the end of s or at a '\0'?
+inline bool EndsAt(std::span<const char> s, std::size_t i) {
+  return i == s.size() || s[i] == '\0';
+}
+
 // What a base needs: its shift when it is a power of two; otherwise the largest power of it
 // that fits a word, with the reciprocal that divides the limbs by that power, and what takes a
 // word's digits one by one.
@@ -100,7 +105,7 @@ Limb BinChars(std::uint8_t v) {
       v = v << k | d;
       ++i;
     }
-    const bool end = i == cap || s[i] == '\0';
+    const bool end = EndsAt(s, i);
     if (i == 0 && end) return false;
     if (i * k <= 8 * n) {
       Word::StN(x.data(), n, v);
@@ -124,7 +129,7 @@ Limb BinChars(std::uint8_t v) {
     }
     ++i;
   }
-  const bool end = i == cap || s[i] == '\0';
+  const bool end = EndsAt(s, i);
   if (i == 0 && end) return false;
   Word::StN(x.data(), n, v);
   return end;
@@ -135,7 +140,7 @@ Limb BinChars(std::uint8_t v) {
   const std::size_t n = x.size(), cap = s.size();
   std::size_t m = 0;  // digits before the first non-digit
   while (m < cap && DigitAt(s, m) < b) ++m;
-  const bool end = m == cap || s[m] == '\0';
+  const bool end = EndsAt(s, m);
   if (m == 0 && end) return false;
 
   const std::size_t nl = Word::Limbs(n);
@@ -360,13 +365,7 @@ bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
 }
 
 bool MkStr(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
-  if (b == 16 && x.size() <= 8 && s.size() >= 8) {
-    const Limb v = Word::LdN(x.data(), x.size());
-    if (v >> 32 == 0) {
-      Hex8::Put(s, static_cast<std::uint32_t>(v));
-      return true;
-    }
-  }
+  if (b == 16 && Hex8::PutCard(s, x)) return true;
   if (b < 2 || b > 36) return false;
   return MkStr_Any(s, x, b);
 }

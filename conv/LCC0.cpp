@@ -86,14 +86,7 @@ bool MkCard(LC::ByteCard x, std::span<const char> s) {
 
 bool MkStr(std::span<char> s, LC::CByteCard x) {
   if (s.empty()) return false;  // not even "0" fits
-  if (x.size() <= 8 && s.size() >= 8) {
-    const Word::Limb v = Word::LdN(x.data(), x.size());
-    if (v >> 32 == 0) {
-      Hex8::Put(s, static_cast<std::uint32_t>(v));
-      return true;
-    }
-  }
-  return MkStr_Nibbles(s, x);
+  return Hex8::PutCard(s, x) || MkStr_Nibbles(s, x);
 }
 
 }  // namespace LCC0
