@@ -152,7 +152,9 @@ TEST(Unit, OutputBuffer) {
   const std::pair<std::function<void(SO::TBuffer&)>, std::string> cases[] = {
       {[](SO::TBuffer&) {}, ""},
       {[](SO::TBuffer& b) { SO::WrStr(b, "ab"), SO::Clear(b); }, ""},
-      {[](SO::TBuffer& b) { SO::WrStr(b, "ab"), SO::Clear(b), SO::WrStr(b, "0123456789ABCD"); },
+      {[](SO::TBuffer& b) {
+         SO::WrStr(b, "ab"), SO::Clear(b), SO::WrStr(b, "0123456789ABCD"), SO::WrChar(b, 'x');
+       },
        "0123456789AB"},
       {[](SO::TBuffer& b) {
          SO::WrStrAdj(b, "ab", 4), SO::WrLn(b), SO::WrStrAdj(b, "d", INT32_MIN);
@@ -203,6 +205,11 @@ TEST(Unit, StringServices) {
   EXPECT_EQ(std::string(s.data(), 4), std::string("bc\0c", 4));
   Strings_Delete(s, 2, 1);
   EXPECT_EQ(std::string(s.data(), 4), std::string("bc\0c", 4));
+  Strings_Delete(s, 1, 2);  // more than is left after start
+  EXPECT_EQ(std::string(s.data(), 4), std::string("b\0\0c", 4));
+  static char* none[] = {nullptr};  // a process started without even argv[0]
+  Lib_SetParams(0, none);
+  EXPECT_EQ(Lib_ParamCount(), 0u);
 }
 
 // ---- How runs end --------------------------------------------------------------------------
