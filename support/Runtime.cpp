@@ -1,14 +1,20 @@
 #include "support/Runtime.h"
 
+#include <poll.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 #include "conv/Text.h"
 
@@ -17,6 +23,13 @@ extern "C" void __gcov_dump();
 #endif
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a console event waits for a channel to take its line and the chain's lines. A channel
+// that does not take a line in time (a reader that stopped reading) loses it, so an interrupt
+// ends the run within twice this time, a later event included, whatever the channels do.
+constexpr auto kGrace = std::chrono::milliseconds(400);
 
 // ---- Exit state ----------------------------------------------------------------------------
 // An exit is in progress from the first HALT on, or from an interrupt's claim on. The thread that
@@ -27,6 +40,14 @@ std::atomic<bool> exitInProgress{false};
 thread_local bool ownsExit = false;
 thread_local bool interrupting = false;
 bool chainStarted = false;  // touched only by the owning thread
+// Console events that arrived while the run was ending: each ends the process with 9, so the
+// owner leaves the end to them.
+std::atomic<int> lateEvents{0};
+// An interrupting thread waits for a lock or a channel until then; every other thread waits as
+// long as it takes.
+thread_local Clock::time_point deadline = Clock::time_point::max();
+// A line was dropped because its channel did not take it in time.
+std::atomic<bool> lineLost{false};
 
 bool MayWrite() {
   return ownsExit || interrupting || !exitInProgress.load();
@@ -38,7 +59,7 @@ std::atomic<int> outError{0};
 
 // A thread's pending line on one channel. Every thread collects its own lines, so that lines of
 // different threads never mix and a line that another thread left unfinished cannot take in the
-// text of this one.
+// text of this one. A line is shorter than PIPE_BUF, so a pipe with room takes it whole.
 struct Line {
   std::array<char, 1024> buf;
   std::size_t len;
@@ -69,8 +90,11 @@ class Channel {
   // Writes the calling thread's pending partial line.
   void Flush() { Emit(pending[index_]); }
 
-  // Returns once no line is being written: every line written later sees the current exit state.
-  void Sync() { std::lock_guard lock(mutex_); }
+  // Returns once no line is being written, or at `until`: every line written later sees the
+  // current exit state. A line that its channel does not take by then is not waited for.
+  void Sync(Clock::time_point until) {
+    if (Lock(until)) mutex_.unlock();
+  }
 
  private:
   void Put(Line& line, char c) {
@@ -81,24 +105,57 @@ class Channel {
   void Emit(Line& line) {
     if (line.len == 0) return;
     bool halt = false;
-    {
-      std::lock_guard lock(mutex_);
+    if (Lock(deadline)) {
       if (MayWrite()) {
         // Standard output has gone: rather than work on unseen, end the run (its chain still
         // runs, and whatever the run has said on standard error has been said).
         halt = fd_ == STDOUT_FILENO && outError.load() != 0 && !exitInProgress.load();
         const int error = halt ? 0 : WriteAll(line.buf.data(), line.len);
-        if (error != 0 && fd_ == STDOUT_FILENO && outError.exchange(error) == 0) Report(error);
+        if (error == ETIMEDOUT) lineLost = true;
+        if (error != 0 && error != ETIMEDOUT && fd_ == STDOUT_FILENO &&
+            outError.exchange(error) == 0) {
+          Report(error);
+        }
       }
-      line.len = 0;
+      mutex_.unlock();
+    } else {
+      lineLost = true;
     }
+    line.len = 0;
     if (halt) HALT(9);
   }
 
-  // Writes the whole text; returns 0, or the error that stopped it.
-  int WriteAll(const char* p, std::size_t len) {
+  // Takes the mutex, or gives up at `until` (a thread without a deadline waits).
+  bool Lock(Clock::time_point until) {
+    if (until == Clock::time_point::max()) {
+      mutex_.lock();
+      return true;
+    }
+    while (!mutex_.try_lock()) {
+      if (Clock::now() >= until) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+
+  // Waits until the channel has room for a write, or until the thread's deadline (ETIMEDOUT).
+  int Room() const {
+    while (deadline != Clock::time_point::max()) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) return ETIMEDOUT;
+      pollfd p{fd_, POLLOUT, 0};
+      const int n = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (n > 0 || (n < 0 && errno != EINTR)) return 0;  // room, or an error the write reports
+    }
+    return 0;
+  }
+
+  // Writes the whole text; returns 0, or the error that stopped it (ETIMEDOUT: the deadline).
+  int WriteAll(const char* p, std::size_t len) const {
     for (std::size_t done = 0; done < len;) {
+      if (const int error = Room(); error != 0) return error;
       const ssize_t n = ::write(fd_, p + done, len - done);
+      if (n == 0) return ENOSPC;  // a device that takes nothing would never take the rest
       if (n < 0 && errno != EINTR) return errno;
       if (n > 0) done += static_cast<std::size_t>(n);
     }
@@ -122,8 +179,9 @@ void Channel::Report(int error) {
   char reason[64], text[128];
   const int n = std::snprintf(text, sizeof text, "Zemblaro: Write error: %s\r\n",
                               strerror_r(error, reason, sizeof reason));
-  std::lock_guard lock(err.mutex_);
-  (void)err.WriteAll(text, static_cast<std::size_t>(n));
+  if (n < 0 || !err.Lock(deadline)) return;
+  (void)err.WriteAll(text, std::min(static_cast<std::size_t>(n), sizeof text - 1));
+  err.mutex_.unlock();
 }
 
 Channel& Out() {
@@ -138,10 +196,38 @@ Channel& Err() {
 bool ClaimExit() {
   if (exitInProgress.exchange(true)) return false;
   ownsExit = true;
-  // A line another thread is writing right now still completes; every later one is dropped.
-  out.Sync();
-  err.Sync();
+  // A line another thread is writing right now still completes; every later one is dropped. An
+  // interrupt waits for such a line only a quarter of its grace: a channel that does not take
+  // it leaves the rest of the grace to the other channel.
+  const Clock::time_point until =
+      interrupting ? std::min(deadline, Clock::now() + kGrace / 4) : deadline;
+  out.Sync(until);
+  err.Sync(until);
   return true;
+}
+
+// The last resort: should a write block although poll reported room (a terminal that takes
+// fewer bytes than a line), the timer ends the process, as the run would have ended.
+void EndLate(int) {
+  ::_exit(lateEvents.load() != 0 ? 9 : 255);
+}
+
+void ArmBackstop() {
+  static std::atomic<bool> armed{false};
+  if (armed.exchange(true)) return;
+  struct sigaction sa {};
+  sa.sa_handler = EndLate;
+  sigemptyset(&sa.sa_mask);
+  ::sigaction(SIGALRM, &sa, nullptr);
+  const auto us = std::chrono::duration_cast<std::chrono::microseconds>(2 * kGrace + kGrace / 4);
+  itimerval t{};
+  t.it_value.tv_sec = static_cast<time_t>(us.count() / 1000000);
+  t.it_value.tv_usec = static_cast<suseconds_t>(us.count() % 1000000);
+  ::setitimer(ITIMER_REAL, &t, nullptr);
+  sigset_t alarm;
+  sigemptyset(&alarm);
+  sigaddset(&alarm, SIGALRM);
+  pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
 }
 
 int paramCount = 0;
@@ -275,7 +361,9 @@ bool Lib_ExitOwnedElsewhere() {
 
 void Lib_Interrupt() {
   interrupting = true;
-  ClaimExit();
+  deadline = Clock::now() + kGrace;
+  ArmBackstop();
+  if (!ClaimExit()) lateEvents.fetch_add(1);
 }
 
 void HALT(int code) {
@@ -293,7 +381,13 @@ void HALT(int code) {
     for (;;) ::pause();
   }
   IO_Flush();
-  if (code == 0 && outError.load() != 0) code = 255;
+  // An event that arrived while the run was ending ends the process itself, with 9, once its
+  // line is written or its grace is over.
+  if (ownsExit && lateEvents.load() != 0) {
+    for (;;) ::pause();
+  }
+  // Output that was lost never ends the run with 0.
+  if (code == 0 && (outError.load() != 0 || lineLost.load())) code = 255;
 #ifdef ZEMBLARO_COVERAGE
   __gcov_dump();  // _exit skips the exit handlers that would write the coverage counts
 #endif

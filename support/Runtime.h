@@ -68,7 +68,9 @@ void Lib_AddFinaliser(void (*p)());
 // finalisers newest first, writes pending output and ends the process with code. With an exit
 // already in progress on this thread (a finaliser halting): writes pending output and ends the
 // process at once with code; likewise on an interrupting thread. On any other thread it waits:
-// the thread that owns the exit ends the process.
+// the thread that owns the exit ends the process, unless a console event arrived while the run
+// was ending, which then ends it with 9. A run whose output was lost (a failed write, a line an
+// interrupt could not write in time) never ends with 0: it ends with 255 instead.
 [[noreturn]] void HALT(int code);
 // True when an exit is in progress that another thread owns: what this thread does no longer
 // counts.
@@ -78,4 +80,8 @@ bool Lib_ExitOwnedElsewhere();
 // even while another thread ends the run) and, when no exit is in progress yet, starts one owned
 // by this thread without running the finalisers: the other threads' lines are dropped from here
 // on, so the handler's message and the chain's lines come last, and its HALT runs the chain.
+// When an exit is already in progress, the event is a late one: its HALT ends the process.
+// From here on this thread waits at most 0.4 s for a lock or for a channel to take a line; a
+// line not taken by then is dropped. Should a write block all the same, a timer ends the process
+// 0.9 s after the first event (with 9 when a late event came, else 255).
 void Lib_Interrupt();

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -16,6 +17,9 @@
 namespace cli {
 
 namespace {
+
+// The most a child's channel is read.
+constexpr std::size_t kCap = std::size_t{1} << 20;
 
 long Now() {
   timespec t{};
@@ -69,11 +73,10 @@ Result Run(const Options& o) {
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return {};
   std::size_t fill = 0;
-  if (o.out == Out::kFilled) {  // a small pipe, full before the child writes
-    fcntl(out[1], F_SETPIPE_SZ, 4096);
-    fcntl(out[1], F_SETFL, O_NONBLOCK);
-    while (write(out[1], "x", 1) == 1) ++fill;
-    fcntl(out[1], F_SETFL, 0);
+  if (o.out == Out::kFilled) {  // a small pipe with room for a few short lines
+    const int size = fcntl(out[1], F_SETPIPE_SZ, 4096);
+    fill = size > 100 ? static_cast<std::size_t>(size - 100) : 0;
+    if (write(out[1], std::string(fill, 'x').data(), fill) != static_cast<ssize_t>(fill)) return {};
   }
   bool open[2] = {o.out == Out::kPipe || o.out == Out::kFilled, !o.errGone};
   for (int i : {0, 1}) {
@@ -86,47 +89,58 @@ Result Run(const Options& o) {
 
   Result r;
   const long start = Now();
-  long fired = -1;  // when the next signal's trigger fired
+  long fired = -1, first = -1;  // when the next signal's trigger fired; when the first was sent
   std::size_t next = 0;
   int status = 0;
+  bool ended = false;
   char buf[65536];
-  while (open[0] || open[1] || waitpid(pid, &status, WNOHANG) == 0) {
+  while (!ended || open[0] || open[1]) {
     const long now = Now();
-    if (next < o.signals.size()) {
+    if (!ended && waitpid(pid, &status, WNOHANG) == pid) {
+      ended = true;
+      r.msAfterSignal = first < 0 ? -1 : now - first;
+    }
+    if (!ended && next < o.signals.size()) {
       const Signal& s = o.signals[next];
       if (fired < 0 && (s.after.empty() || r.out.find(s.after) != std::string::npos)) fired = now;
       if (fired >= 0 && now >= fired + s.delayMs) {
         kill(pid, s.number);
+        if (first < 0) first = now;
         ++next;
         fired = -1;
       }
     }
-    if (now - start > o.timeoutMs) {
+    if (!ended && now - start > o.timeoutMs) {
       kill(pid, SIGKILL);
       r.timedOut = true;
-      break;
     }
-    const bool drain = o.out != Out::kFilled || now - start >= o.drainMs;
+    // A filled pipe stays full while the child runs: its reader has stopped reading.
+    const bool drain = o.out != Out::kFilled || ended;
     pollfd fds[2] = {{open[0] && drain ? out[0] : -1, POLLIN, 0},
                      {open[1] ? err[0] : -1, POLLIN, 0}};
     poll(fds, 2, 5);
     for (int i : {0, 1}) {
       if (fds[i].revents == 0) continue;
+      std::string& text = i == 0 ? r.out : r.err;
       const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) (i == 0 ? r.out : r.err).append(buf, static_cast<std::size_t>(n));
-      if (n <= 0 || (i == 0 && o.limit != 0 && r.out.size() >= o.limit)) {
+      if (n > 0) text.append(buf, static_cast<std::size_t>(n));
+      // A child that writes without end is stopped at the cap: its output is wrong anyway.
+      if (text.size() > kCap) kill(pid, SIGKILL);
+      if (n <= 0 || text.size() > kCap || (i == 0 && o.limit != 0 && text.size() >= o.limit)) {
         open[i] = false;
         close(fds[i].fd);
       }
     }
   }
-  for (int i : {0, 1}) {
-    if (open[i]) close((i == 0 ? out : err)[0]);
-  }
-  waitpid(pid, &status, 0);
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.out.erase(0, fill);
   return r;
+}
+
+std::string ScratchDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemblaro-XXXXXX";
+  return mkdtemp(pattern.data()) != nullptr ? pattern : "";
 }
 
 std::string Mask(const std::string& text) {

@@ -21,7 +21,7 @@ enum class Out {
   kFull,    // /dev/full
   kClosed,  // no standard output at all
   kGone,    // a pipe whose reader has gone
-  kFilled,  // a full pipe, drained only after drainMs
+  kFilled,  // a pipe with room for 100 bytes, not read until the child has ended
 };
 
 struct Options {
@@ -35,7 +35,6 @@ struct Options {
   Out out = Out::kPipe;
   bool errGone = false;   // standard error a pipe whose reader has gone
   std::size_t limit = 0;  // stop reading standard output after this many bytes (0: never)
-  int drainMs = 0;
   int timeoutMs = 120000;
 };
 
@@ -44,12 +43,16 @@ struct Result {
   std::string err;
   int code = -1;  // exit code, or 128 + the signal that ended the child
   bool timedOut = false;
+  long msAfterSignal = -1;  // from the first signal to the child's end
 };
 
 Result Run(const Options& o);
 
 // The zemblaro under test and a program built beside it.
 std::string Binary(const std::string& name = "zemblaro");
+
+// A new folder under $TMPDIR, or /tmp when it is not set.
+std::string ScratchDir();
 
 // The digits of "Ticks: N" and of a self-test's "end Nms" as "#".
 std::string Mask(const std::string& text);
