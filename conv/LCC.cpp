@@ -336,8 +336,10 @@ bool MkStr_Base(std::span<char> s, Limb* L, std::size_t t, std::uint8_t b) {
   if (n > LC::kStackBytes) return false;
   Limb L[kMaxLimbs];
   const std::size_t t = Word::Limbs(n);
-  if (t != 0) L[t - 1] = 0;
-  std::memcpy(L, x.data(), n);
+  if (t != 0) {  // zero needs no limbs, and an empty x may have no array to copy from
+    L[t - 1] = 0;
+    std::memcpy(L, x.data(), n);
+  }
   return MkStr_Base(s, L, t, b);
 }
 

@@ -164,13 +164,20 @@ inline bool CheckBlock(std::uint32_t first, std::uint32_t n, unsigned threads, F
   }
   const std::uint64_t least = b.least.load(std::memory_order_relaxed);
   if (least >= n) return false;
+  const auto x = static_cast<std::uint32_t>(first + least);
   for (unsigned w = 0; w < threads; ++w) {
-    if (b.failed[w] && b.failures[w].x == static_cast<std::uint32_t>(first + least)) {
+    if (b.failed[w] && b.failures[w].x == x) {
       f = b.failures[w];
       return true;
     }
   }
-  return false;  // not reached: the minimum is some worker's failure
+  // The minimum is some worker's failure. Were it not, the value still failed: a wrong result
+  // with nothing to show is reported rather than a pass.
+  assert(false && "the smallest failure is no worker's");
+  f = Failure{};
+  f.x = x;
+  f.kind = Outcome::kWrong;
+  return true;
 }
 
 // Writes what a failure shows and ends the run with its message.

@@ -1,6 +1,7 @@
 #include "support/Lib3.h"
 
 #include <atomic>
+#include <cassert>
 
 #include "support/Runtime.h"
 
@@ -18,7 +19,9 @@ void Finally() {
 }  // namespace
 
 void Begin() {
-  Lib_AddFinaliser(Finally);
+  // The runtime's table has room for many more than this program's one finaliser.
+  [[maybe_unused]] const bool registered = Lib_AddFinaliser(Finally);
+  assert(registered && "no room for the finaliser that runs the chain");
   InitModule();
 }
 

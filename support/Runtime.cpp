@@ -345,14 +345,16 @@ void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count)
   // Move the tail (and the terminator, when there is one) up over the removed characters.
   const std::size_t tail = len - start - count;
   std::memmove(s.data() + start, s.data() + start + count, tail);
-  s[start + tail] = '\0';
+  // A text that filled its array and lost nothing still fills it: no terminator to move.
+  if (start + tail < s.size()) s[start + tail] = '\0';
 }
 
-void Lib_AddFinaliser(void (*p)()) {
+bool Lib_AddFinaliser(void (*p)()) {
   const std::size_t n = finaliserCount.load(std::memory_order_relaxed);
-  if (n == kMaxFinalisers) return;
+  if (n == kMaxFinalisers) return false;
   finalisers[n] = p;
   finaliserCount.store(n + 1, std::memory_order_release);
+  return true;
 }
 
 bool Lib_ExitOwnedElsewhere() {

@@ -63,7 +63,8 @@ void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count)
 
 // ---- Halt ----------------------------------------------------------------------------------
 // Registers a finaliser; finalisers run once, newest first, when the first HALT ends the run.
-void Lib_AddFinaliser(void (*p)());
+// False when the table of 16 finalisers is full: p is then not registered.
+[[nodiscard]] bool Lib_AddFinaliser(void (*p)());
 // Ends the run. With no exit in progress: marks one, owned by the calling thread, runs the
 // finalisers newest first, writes pending output and ends the process with code. With an exit
 // already in progress on this thread (a finaliser halting): writes pending output and ends the

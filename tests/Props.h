@@ -87,7 +87,26 @@ struct LcCase {
   Op op;
   Pattern p;
   std::vector<Bytes> pre;  // each slot before the call
+  unsigned nulls = 0;      // slots of capacity 0 passed as default-constructed spans
 };
+
+// Half the empty slots of a case become default-constructed spans. Those share their null
+// pointer, so they are one array: the pattern names them all by the first.
+inline unsigned DrawNulls(Source& g, const std::vector<Bytes>& pre, Pattern& p) {
+  unsigned nulls = 0;
+  for (std::size_t s = 0; s < pre.size(); ++s) {
+    if (pre[s].empty() && g.Below(2) == 0) nulls |= 1u << s;
+  }
+  for (std::size_t& k : p) {
+    if (nulls >> k & 1) k = static_cast<std::size_t>(std::countr_zero(nulls));
+  }
+  return nulls;
+}
+
+// The span of slot s of a case in an arena.
+inline std::span<std::uint8_t> SpanOf(Arena& a, const Bytes& pre, unsigned nulls, std::size_t s) {
+  return {nulls >> s & 1 ? nullptr : a.Slot(s), pre.size()};
+}
 
 // What the documentation says op leaves, from GMP's values.
 inline Outcome Expect(const LcCase& c) {
@@ -167,6 +186,7 @@ inline LcCase Draw(Source& g, std::size_t maxCap) {
     if (d == c.p[0] || d == c.p[1]) need = std::max(need, Len0(Val(c.pre[d])));
     c.pre[d].resize(need, 0);
   }
+  c.nulls = DrawNulls(g, c.pre, c.p);
   return c;
 }
 
@@ -183,7 +203,7 @@ inline std::string Check(const LcCase& c) {
   }
   return Compare(name, c.pre, Expect(c), [&](Arena& ar) {
     std::vector<std::span<std::uint8_t>> spans;
-    for (const std::size_t s : c.p) spans.emplace_back(ar.Slot(s), c.pre[s].size());
+    for (const std::size_t s : c.p) spans.push_back(SpanOf(ar, c.pre[s], c.nulls, s));
     return Call(c.op, spans);
   });
 }
@@ -198,6 +218,7 @@ struct ConvCase {
   int b;  // the base for LCC
   Bytes x;
   Bytes s;  // the whole character array
+  unsigned nulls = 0;
 };
 
 inline Outcome Expect(const ConvCase& c) {
@@ -254,7 +275,8 @@ inline ConvCase Draw(Source& g) {
   if (shape) c.b = 16;
   if (g.Below(40) == 0) c.b = std::vector<int>{0, 1, 37, 255}[g.Below(4)];
   const int b = c.conv <= kMkStr && c.b >= 2 && c.b <= 36 ? c.b : 16;
-  const std::size_t cap = shape               ? 1 + g.Below(8)
+  const std::size_t cap = g.Below(30) == 0    ? 0
+                          : shape             ? 1 + g.Below(8)
                           : g.Below(400) == 0 ? LC::kStackBytes - 4 + g.Below(8)
                                               : 1 + g.Below(130);
   mpz_class v = Val(Value(g, cap + (toText ? 0 : g.Below(3))));
@@ -269,22 +291,25 @@ inline ConvCase Draw(Source& g) {
                : shape && g.Below(2) == 0 ? 8 * (1 + g.Below(16))
                                           : len);
     for (auto& ch : c.s) ch = static_cast<std::uint8_t>(g.Next());
-    return c;
+  } else {
+    c.x.resize(cap);
+    for (auto& byte : c.x) byte = static_cast<std::uint8_t>(g.Next());  // what the call overwrites
+    std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + Str(v, b);
+    for (char& ch : t) {
+      if (g.Below(2) == 0 && ch >= 'A') ch = static_cast<char>(ch + 32);
+    }
+    const char bad =
+        g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\xe9gGzZ"[g.Below(14)];
+    if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, bad);
+    if (g.Below(20) == 0) t.clear();
+    c.s = Bytes(t.begin(), t.end());
+    c.s.resize(g.Below(3) == 0 ? t.size() : t.size() + 1 + g.Below(shape ? 200 : 8), 0);
+    if (shape) c.s.resize(std::max<std::size_t>(c.s.size(), 8), 0);
+    for (std::size_t i = t.size() + 1; i < c.s.size(); ++i)
+      c.s[i] = static_cast<std::uint8_t>("7fZ\xff\xf7\xc9"[g.Below(6)]);
   }
-  c.x.resize(cap);
-  for (auto& byte : c.x) byte = static_cast<std::uint8_t>(g.Next());  // what the call overwrites
-  std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + Str(v, b);
-  for (char& ch : t) {
-    if (g.Below(2) == 0 && ch >= 'A') ch = static_cast<char>(ch + 32);
-  }
-  const char bad = g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\xe9gGzZ"[g.Below(14)];
-  if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, bad);
-  if (g.Below(20) == 0) t.clear();
-  c.s = Bytes(t.begin(), t.end());
-  c.s.resize(g.Below(3) == 0 ? t.size() : t.size() + 1 + g.Below(shape ? 200 : 8), 0);
-  if (shape) c.s.resize(std::max<std::size_t>(c.s.size(), 8), 0);
-  for (std::size_t i = t.size() + 1; i < c.s.size(); ++i)
-    c.s[i] = static_cast<std::uint8_t>("7fZ\xff\xf7\xc9"[g.Below(6)]);
+  Pattern none;
+  c.nulls = DrawNulls(g, {c.x, c.s}, none);
   return c;
 }
 
@@ -292,8 +317,8 @@ inline std::string Check(const ConvCase& c) {
   const std::string what = kConvName[c.conv] + std::string(" base ") + std::to_string(c.b) +
                            " s '" + std::string(c.s.begin(), c.s.end()) + "'";
   return Compare(what, {c.x, c.s}, Expect(c), [&](Arena& a) {
-    const std::span<std::uint8_t> x(a.Slot(0), c.x.size());
-    const std::span<char> s(reinterpret_cast<char*>(a.Slot(1)), c.s.size());
+    const std::span<std::uint8_t> x = SpanOf(a, c.x, c.nulls, 0);
+    const std::span<char> s(reinterpret_cast<char*>(SpanOf(a, c.s, c.nulls, 1).data()), c.s.size());
     const auto b = static_cast<std::uint8_t>(c.b);
     if (c.conv == kMkCard) return LCC::MkCard(x, s, b);
     if (c.conv == kMkStr) return LCC::MkStr(s, x, b);

@@ -207,6 +207,12 @@ TEST(Unit, StringServices) {
   EXPECT_EQ(std::string(s.data(), 4), std::string("bc\0c", 4));
   Strings_Delete(s, 1, 2);  // more than is left after start
   EXPECT_EQ(std::string(s.data(), 4), std::string("b\0\0c", 4));
+  struct {
+    std::array<char, 4> text{'a', 'b', 'c', 'd'};
+    char after = '#';
+  } full;  // a text that fills its array loses nothing, and nothing past it is written
+  Strings_Delete(full.text, 1, 0);
+  EXPECT_EQ(std::string(full.text.data(), 5), "abcd#");
   static char* none[] = {nullptr};  // a process started without even argv[0]
   Lib_SetParams(0, none);
   EXPECT_EQ(Lib_ParamCount(), 0u);
@@ -225,13 +231,15 @@ std::string Ending(std::function<void()> body) {
 
 TEST(Unit, HowRunsEnd) {
   // Finalisers run newest first; a halt in one ends the process at once with its code.
+  // The table takes 16 finalisers and refuses the 17th.
   EXPECT_EQ(Ending([] {
-              Lib_AddFinaliser([] { IO_WrStr("1"); });
-              Lib_AddFinaliser([] { IO_WrStr("2"), HALT(7); });
-              Lib_AddFinaliser([] { IO_WrStr("3"); });
+              (void)Lib_AddFinaliser([] { IO_WrStr("1"); });
+              (void)Lib_AddFinaliser([] { IO_WrStr("2"), HALT(7); });
+              for (int i = 0; i < 14; ++i) IO_WrStr(Lib_AddFinaliser([] {}) ? "+" : "-");
+              IO_WrStr(Lib_AddFinaliser([] { IO_WrStr("3"); }) ? "+" : "-");
               HALT(4);
             }),
-            "32||7");
+            "++++++++++++++-2||7");
   // The newest exit procedure first, then ticks across a wrapping counter; the exit code is rc,
   // which a fatal error leaves alone.
   EXPECT_EQ(Ending([] {
