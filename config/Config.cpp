@@ -25,13 +25,118 @@ std::span<const char> Keyword(TAction a) {
   return std::span<const char>(acts + 3 * a, 3);
 }
 
-// Every composed text (help line, error, display line) is built in one of these.
-using TLine = std::array<char, 128>;
-
 // ---- ParseArgs and its nested procedures ----------------------------------------------------
 
-// Prints the help text and ends the run with return code 0.
-[[noreturn]] void ParseArgs_Help() {
+// What a parse fills and how it ends, shared by the nested procedures. Each of them returns false
+// once the parse has ended (help or an error), and the parse then stops.
+struct TParse {
+  TDataDesc& d;
+  TLine& msg;
+  TParseEnd end;
+};
+
+// Composes "Error: " t, the current symbol's text in quotes when there is one, and a hint line,
+// all in one 128-character text; ends the parse with it.
+bool ParseArgs_Error(TParse& p, std::span<const char> t) {
+  SO::TBuffer b;
+  SO::Init(b, p.msg);
+  SO::WrStr(b, "Error: ");
+  SO::WrStr(b, t);
+  if (Args::len > 0) {
+    SO::WrStr(b, ": '");
+    SO::WrStr(b, Args::str);
+    SO::WrStr(b, "'");
+  }
+  SO::WrLn(b);
+  SO::WrStr(b, "Try '");
+  SO::WrStr(b, kPrgName);
+  SO::WrStr(b, " -h' for help.");
+  p.end = TParseEnd::kError;
+  return false;
+}
+
+// The number of leading characters that s and t share, letter case ignored.
+std::uint32_t ParseArgs_Common(std::span<const char> s, std::span<const char> t) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  const std::uint32_t ls = Strings_Length(s);
+  const std::uint32_t lt = Strings_Length(t);
+  const std::uint32_t n = ls < lt ? ls : lt;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (upper(s[i]) != upper(t[i])) return i;
+  }
+  return n;
+}
+
+// x := the action whose keyword shares the longest leading run with str; the earlier keyword
+// wins a tie.
+bool ParseArgs_GetAction(TParse& p, TAction& x) {
+  x = aNull;
+  std::uint32_t best = 0;
+  for (std::uint8_t a = aTst; a <= aMod; ++a) {
+    const std::uint32_t k = ParseArgs_Common(Keyword(static_cast<TAction>(a)), Args::str);
+    if (k > best) {
+      x = static_cast<TAction>(a);
+      best = k;
+    }
+  }
+  return x != aNull || ParseArgs_Error(p, "Invalid action");
+}
+
+// x := str as a decimal number. A cut parameter would give a number other than the one typed.
+bool ParseArgs_GetCard(TParse& p, std::uint32_t& x) {
+  bool ok = false;
+  x = Str_StrToCard(Args::str, 10, ok);
+  return (ok && !Args::cut) || ParseArgs_Error(p, "Invalid number");
+}
+
+bool ParseArgs_Options(TParse& p) {
+  while (Args::sym == Args::symOpt) {
+    if (Str_Compare(Args::str, "?") == 0 || Str_Compare(Args::str, "h") == 0) {
+      p.end = TParseEnd::kHelp;
+      return false;
+    } else if (Str_Compare(Args::str, "b") == 0) {
+      Args::Read();
+      if (!ParseArgs_GetCard(p, p.d.ba)) return false;
+    } else if (Str_Compare(Args::str, "r") == 0) {
+      Args::Read();
+      if (!ParseArgs_GetCard(p, p.d.br)) return false;
+    } else if (Str_Compare(Args::str, "d") == 0) {
+      p.d.dbg = true;
+    } else if (Str_Compare(Args::str, "v") == 0) {
+      p.d.vrb = true;
+    } else {
+      return ParseArgs_Error(p, "Invalid option");
+    }
+    Args::Read();
+  }
+  return true;
+}
+
+bool ParseArgs_Action(TParse& p) {
+  if (Args::sym != Args::symArg) return true;
+  if (!ParseArgs_GetAction(p, p.d.act)) return false;
+  Args::Read();
+  return true;
+}
+
+// Copies the current plain argument into n. A cut operand would compute with a number other
+// than the one typed.
+bool ParseArgs_Number(TParse& p, TNumStr& n, std::span<const char> missing) {
+  if (Args::sym != Args::symArg) return ParseArgs_Error(p, missing);
+  if (Args::cut) return ParseArgs_Error(p, "Invalid number");
+  Str_Copy(n, Args::str);
+  Args::Read();
+  return true;
+}
+
+bool ParseArgs_Arguments(TParse& p) {
+  if (p.d.act < aAdd) return true;
+  return ParseArgs_Number(p, p.d.arg, "1st number expected") &&
+         ParseArgs_Number(p, p.d.brg, "2nd number expected");
+}
+
+// Prints the help text.
+void Help() {
   TLine s;
   SO::TBuffer b;
   SO::Init(b, s);
@@ -60,117 +165,19 @@ using TLine = std::array<char, 128>;
   WrActs(b);
   SO::WrStr(b, " .");
   line();
-  Lib3::SetReturnCode(0);
-  HALT(9);
-}
-
-// Writes "Error: " t, the current symbol's text in quotes when there is one, and a hint line,
-// all in one 128-character text, on standard error; ends the run.
-[[noreturn]] void ParseArgs_Error(std::span<const char> t) {
-  TLine s;
-  SO::TBuffer b;
-  SO::Init(b, s);
-  SO::WrStr(b, "Error: ");
-  SO::WrStr(b, t);
-  if (Args::len > 0) {
-    SO::WrStr(b, ": '");
-    SO::WrStr(b, Args::str);
-    SO::WrStr(b, "'");
-  }
-  SO::WrLn(b);
-  SO::WrStr(b, "Try '");
-  SO::WrStr(b, kPrgName);
-  SO::WrStr(b, " -h' for help.");
-  Lib3::FatalError(s);
-}
-
-// The number of leading characters that s and t share, letter case ignored.
-std::uint32_t ParseArgs_Common(std::span<const char> s, std::span<const char> t) {
-  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  const std::uint32_t ls = Strings_Length(s);
-  const std::uint32_t lt = Strings_Length(t);
-  const std::uint32_t n = ls < lt ? ls : lt;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    if (upper(s[i]) != upper(t[i])) return i;
-  }
-  return n;
-}
-
-// x := the action whose keyword shares the longest leading run with str; the earlier keyword
-// wins a tie.
-void ParseArgs_GetAction(TAction& x) {
-  x = aNull;
-  std::uint32_t best = 0;
-  for (std::uint8_t a = aTst; a <= aMod; ++a) {
-    const std::uint32_t k = ParseArgs_Common(Keyword(static_cast<TAction>(a)), Args::str);
-    if (k > best) {
-      x = static_cast<TAction>(a);
-      best = k;
-    }
-  }
-  if (x == aNull) ParseArgs_Error("Invalid action");
-}
-
-// x := str as a decimal number. A cut parameter would give a number other than the one typed.
-void ParseArgs_GetCard(std::uint32_t& x) {
-  bool ok = false;
-  x = Str_StrToCard(Args::str, 10, ok);
-  if (!ok || Args::cut) ParseArgs_Error("Invalid number");
-}
-
-void ParseArgs_Options() {
-  while (Args::sym == Args::symOpt) {
-    if (Str_Compare(Args::str, "?") == 0 || Str_Compare(Args::str, "h") == 0) {
-      ParseArgs_Help();
-    } else if (Str_Compare(Args::str, "b") == 0) {
-      Args::Read();
-      ParseArgs_GetCard(data.ba);
-    } else if (Str_Compare(Args::str, "r") == 0) {
-      Args::Read();
-      ParseArgs_GetCard(data.br);
-    } else if (Str_Compare(Args::str, "d") == 0) {
-      data.dbg = true;
-    } else if (Str_Compare(Args::str, "v") == 0) {
-      data.vrb = true;
-    } else {
-      ParseArgs_Error("Invalid option");
-    }
-    Args::Read();
-  }
-}
-
-void ParseArgs_Action() {
-  if (Args::sym != Args::symArg) return;
-  ParseArgs_GetAction(data.act);
-  Args::Read();
-}
-
-// Copies the current plain argument into n. A cut operand would compute with a number other
-// than the one typed.
-void ParseArgs_Number(TNumStr& n, std::span<const char> missing) {
-  if (Args::sym != Args::symArg) ParseArgs_Error(missing);
-  if (Args::cut) ParseArgs_Error("Invalid number");
-  Str_Copy(n, Args::str);
-  Args::Read();
-}
-
-void ParseArgs_Arguments() {
-  if (data.act < aAdd) return;
-  ParseArgs_Number(data.arg, "1st number expected");
-  ParseArgs_Number(data.brg, "2nd number expected");
 }
 
 }  // namespace
 
-void ParseArgs() {
+TParseEnd ParseArgs(TDataDesc& d, TLine& msg) {
+  TParse p{d, msg, TParseEnd::kRun};
   Args::Reset();
   Args::Read();
-  ParseArgs_Options();
-  ParseArgs_Action();
-  ParseArgs_Options();
-  ParseArgs_Arguments();
-  ParseArgs_Options();
-  if (Args::sym != Args::symEOA) ParseArgs_Error("Unexpected argument");
+  if (ParseArgs_Options(p) && ParseArgs_Action(p) && ParseArgs_Options(p) &&
+      ParseArgs_Arguments(p) && ParseArgs_Options(p) && Args::sym != Args::symEOA) {
+    ParseArgs_Error(p, "Unexpected argument");
+  }
+  return p.end;
 }
 
 // ---- Banner and display ---------------------------------------------------------------------
@@ -252,7 +259,17 @@ void InitModule() {
   FIO2::GetDirX(data.dir);
   data.ba = 10;
   data.br = 10;
-  ParseArgs();
+  TLine msg;
+  switch (ParseArgs(data, msg)) {
+    case TParseEnd::kHelp:
+      Help();
+      Lib3::SetReturnCode(0);
+      HALT(9);
+    case TParseEnd::kError:
+      Lib3::FatalError(msg);
+    case TParseEnd::kRun:
+      break;
+  }
   Show();
 }
 

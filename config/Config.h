@@ -47,17 +47,28 @@ inline constexpr char kPrgName[] = "zemblaro";
 // Runs InitModule. Called once by main, after Args::Begin and FIO2::Begin.
 void Begin();
 // Clears data, sets the program's identity, the current directory (FIO2::GetDirX, which ends
-// the run when it fails) and both bases 10, then parses the command line (ParseArgs) and shows
-// the record (Show).
+// the run when it fails) and both bases 10, then parses the command line into it (ParseArgs)
+// and shows the record (Show). Help ends the run with return code 0 after the help text, an
+// error with the message on standard error.
 void InitModule();
 
-// Parses the command line, { option } [ action [ num num ] ], into data: dbg, vrb, act, ba, br,
-// arg and brg. Returns with data filled; or prints the help text and ends the run with return
-// code 0; or writes a two-line error on standard error and ends the run (return code 255).
-// Bases are not range-checked and numbers are stored as typed. An operand, or the value of
-// "-b" or "-r", that was longer than a parameter can be is refused as "Invalid number" rather
-// than used cut short.
-void ParseArgs();
+// How a parse of the command line ends.
+enum class TParseEnd : std::uint8_t {
+  kRun,    // the record is filled in: the run goes on
+  kHelp,   // the help text was asked for: it is shown and the run ends with return code 0
+  kError,  // the command line is wrong: the message goes to standard error, the run ends
+};
+
+// Every composed text (help line, error, display line) is built in one of these.
+using TLine = std::array<char, 128>;
+
+// Parses the command line, { option } [ action [ num num ] ], as the runtime's parameters hold
+// it, into d: dbg, vrb, act, ba, br, arg and brg. Writes nothing and ends nothing: it returns
+// how the parse ends, and for kError the whole two-line message in msg, composed (and cut) in
+// its 128 characters. Bases are not range-checked and numbers are stored as typed. An operand,
+// or the value of "-b" or "-r", that was longer than a parameter can be is refused as
+// "Invalid number" rather than used cut short.
+[[nodiscard]] TParseEnd ParseArgs(TDataDesc& d, TLine& msg);
 
 // Appends the one-line banner to b (no clearing, no line end).
 void WrInfo(SO::TBuffer& b);
