@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "arith/LC.h"
+#include "core/LC.h"
 
 namespace {
 

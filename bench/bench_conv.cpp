@@ -11,9 +11,9 @@
 #include <random>
 #include <span>
 
-#include "arith/LC.h"
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
+#include "core/LC.h"
+#include "core/LCC.h"
+#include "core/LCC0.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <span>
 
-#include "driver/Exhaustive.h"
+#include "Exhaustive.h"
 
 namespace {
 

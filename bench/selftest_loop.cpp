@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/Exhaustive.h"
+#include "Exhaustive.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "config/Args.h"
 
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 namespace Args {
 

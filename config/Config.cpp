@@ -3,12 +3,12 @@
 #include <span>
 #include <string>
 
-#include "arith/Lib2.h"
+#include "core/Lib2.h"
 #include "config/Args.h"
 #include "config/Version.h"
-#include "support/FIO2.h"
-#include "support/Lib3.h"
-#include "support/Runtime.h"
+#include "services/FIO2.h"
+#include "services/Lib3.h"
+#include "platform/Runtime.h"
 
 namespace Config {
 

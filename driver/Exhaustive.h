@@ -22,11 +22,11 @@
 #include <cstdint>
 #include <span>
 
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
+#include "core/LCC.h"
+#include "core/LCC0.h"
 #include "driver/Zemblaro.h"
-#include "support/Platform.h"
-#include "support/Runtime.h"
+#include "platform/Platform.h"
+#include "platform/Runtime.h"
 
 namespace Zemblaro::detail {
 

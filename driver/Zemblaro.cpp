@@ -6,16 +6,16 @@
 
 #include "config/Args.h"
 #include "config/Config.h"
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
-#include "driver/Exhaustive.h"
-#include "support/ConSigs.h"
-#include "support/FIO2.h"
-#include "support/Lib3.h"
-#include "support/Platform.h"
-#include "support/Runtime.h"
-#include "support/Ticks.h"
-#include "support/Tmr0.h"
+#include "core/LCC.h"
+#include "core/LCC0.h"
+#include "Exhaustive.h"
+#include "services/ConSigs.h"
+#include "services/FIO2.h"
+#include "services/Lib3.h"
+#include "platform/Platform.h"
+#include "platform/Runtime.h"
+#include "services/Ticks.h"
+#include "services/Tmr0.h"
 
 namespace Zemblaro {
 

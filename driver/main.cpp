@@ -1,5 +1,5 @@
 #include "driver/Zemblaro.h"
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 int main(int argc, char** argv) {
   IO_Begin();

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/Config.h"
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 namespace {
 

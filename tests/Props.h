@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "arith/LC.h"
-#include "conv/LCC.h"
-#include "conv/LCC0.h"
+#include "core/LC.h"
+#include "core/LCC.h"
+#include "core/LCC0.h"
 #include "tests/Gen.h"
 
 namespace props {

@@ -12,14 +12,14 @@
 #include <map>
 #include <thread>
 
-#include "arith/Word.h"
-#include "driver/Exhaustive.h"
-#include "output/SO.h"
-#include "support/ConSigs.h"
-#include "support/FIO2.h"
-#include "support/Lib3.h"
-#include "support/Platform.h"
-#include "support/Ticks.h"
+#include "Word.h"
+#include "Exhaustive.h"
+#include "services/SO.h"
+#include "services/ConSigs.h"
+#include "services/FIO2.h"
+#include "services/Lib3.h"
+#include "platform/Platform.h"
+#include "services/Ticks.h"
 #include "tests/Props.h"
 #include "tests/cli/Harness.h"
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 namespace cli {
 

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "driver/Zemblaro.h"
-#include "support/Lib3.h"
-#include "support/Runtime.h"
+#include "services/Lib3.h"
+#include "platform/Runtime.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "support/ConSigs.h"
+#include "services/ConSigs.h"
 
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 namespace ConSigs {
 

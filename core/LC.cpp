@@ -1,18 +1,18 @@
 // Large cardinal arithmetic on byte arrays.
 //
-// The arithmetic runs on 64-bit limbs loaded from and stored to the byte arrays (arith/Word.h),
+// The arithmetic runs on 64-bit limbs loaded from and stored to the byte arrays (Word.h),
 // least significant limb first: limb k of an array of n bytes is bytes 8k .. 8k+7, the top limb
 // zero-extended when n is not a multiple of 8. The byte-level contracts in LC.h (flags, wrapped
 // values, untouched bytes) are what the tests hold this code to.
-#include "arith/LC.h"
+#include "core/LC.h"
 
 #include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cstring>
 
-#include "arith/Lib2.h"
-#include "arith/Word.h"
+#include "core/Lib2.h"
+#include "Word.h"
 
 namespace LC {
 

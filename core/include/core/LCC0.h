@@ -7,7 +7,7 @@
 
 #include <span>
 
-#include "arith/LC.h"
+#include "core/LC.h"
 
 namespace LCC0 {
 

@@ -1,9 +1,9 @@
-#include "output/SO.h"
+#include "services/SO.h"
 
 #include <array>
 
-#include "conv/Text.h"
-#include "support/Runtime.h"
+#include "core/Text.h"
+#include "platform/Runtime.h"
 
 namespace SO {
 

@@ -1,4 +1,4 @@
-#include "support/ConsoleCtrl.h"
+#include "platform/ConsoleCtrl.h"
 
 #include <signal.h>
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "support/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "support/Lib3.h"
+#include "services/Lib3.h"
 
 #include <atomic>
 #include <cassert>
 
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 namespace Lib3 {
 

@@ -1,4 +1,4 @@
-#include "support/Platform.h"
+#include "platform/Platform.h"
 
 #include <sched.h>
 #include <unistd.h>

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "output/SO.h"
+#include "services/SO.h"
 
 namespace Config {
 

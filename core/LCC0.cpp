@@ -1,16 +1,16 @@
 // Hexadecimal digit strings nibble by nibble.
 //
 // A cardinal of up to 8 bytes whose text is at most 8 valid digits goes through one machine
-// word (conv/Hex8.h); every other case takes the nibble-by-nibble loop, out of line so that the
+// word (Hex8.h); every other case takes the nibble-by-nibble loop, out of line so that the
 // word route keeps its registers. Both give the same bytes.
-#include "conv/LCC0.h"
+#include "core/LCC0.h"
 
 #include <cstddef>
 #include <cstdint>
 
-#include "arith/Word.h"
-#include "conv/Hex8.h"
-#include "conv/Text.h"
+#include "Word.h"
+#include "Hex8.h"
+#include "core/Text.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <span>
 
-#include "arith/Word.h"
+#include "Word.h"
 
 namespace Hex8 {
 

@@ -1,4 +1,4 @@
-#include "support/Runtime.h"
+#include "platform/Runtime.h"
 
 #include <poll.h>
 #include <pthread.h>
@@ -16,7 +16,7 @@
 #include <mutex>
 #include <thread>
 
-#include "conv/Text.h"
+#include "core/Text.h"
 
 #ifdef ZEMBLARO_COVERAGE
 extern "C" void __gcov_dump();

@@ -1,11 +1,11 @@
-#include "support/FIO2.h"
+#include "services/FIO2.h"
 
 #include <array>
 
-#include "arith/Lib2.h"
-#include "output/SO.h"
-#include "support/Platform.h"
-#include "support/Runtime.h"
+#include "core/Lib2.h"
+#include "services/SO.h"
+#include "platform/Platform.h"
+#include "platform/Runtime.h"
 
 namespace FIO2 {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "support/ConsoleCtrl.h"
+#include "platform/ConsoleCtrl.h"
 
 namespace ConSigs {
 

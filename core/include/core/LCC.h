@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <span>
 
-#include "arith/LC.h"
+#include "core/LC.h"
 
 namespace LCC {
 

@@ -1,11 +1,11 @@
-#include "support/Ticks.h"
+#include "services/Ticks.h"
 
 #include <cstdint>
 
-#include "support/Lib3.h"
-#include "support/Platform.h"
-#include "support/Runtime.h"
-#include "support/Tmr0.h"
+#include "services/Lib3.h"
+#include "platform/Platform.h"
+#include "platform/Runtime.h"
+#include "services/Tmr0.h"
 
 namespace Ticks {
 

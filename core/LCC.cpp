@@ -2,7 +2,7 @@
 //
 // Routes, each giving the bytes of the plain per-digit method:
 // - Base 16 with x of up to 8 bytes and texts of up to 8 digits (the self-test's shape): the
-//   one-word routes of conv/Hex8.h.
+//   one-word routes of Hex8.h.
 // - MkCard, x of up to 8 bytes: the value in one word, with the overflow of every multiply
 //   and add tested as the plain method would meet it; powers of two shift digits in.
 // - MkCard, x of up to LC::kStackBytes: 64-bit limbs, a whole word of digits per multiply-add
@@ -11,7 +11,7 @@
 // - MkStr, powers of two: digits are bit fields, written straight to their places.
 // - MkStr, other bases: the largest power of the base that fits a word divides the limbs, and
 //   each remainder gives that many digits.
-#include "conv/LCC.h"
+#include "core/LCC.h"
 
 #include <algorithm>
 #include <array>
@@ -20,10 +20,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "arith/Lib2.h"
-#include "arith/Word.h"
-#include "conv/Hex8.h"
-#include "conv/Text.h"
+#include "core/Lib2.h"
+#include "Word.h"
+#include "Hex8.h"
+#include "core/Text.h"
 
 namespace {
 

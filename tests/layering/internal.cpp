@@ -1,0 +1,2 @@
+// Refused: the word layer is internal to core.
+#include "Word.h"
