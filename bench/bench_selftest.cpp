@@ -48,7 +48,7 @@ constexpr detail::RoundTrip kGmp{GmpMkStr, GmpMkCard, "", "", ""};
 template <const detail::RoundTrip& rt>
 void RunBlock(benchmark::State& state) {
   const unsigned threads =
-      state.range(0) == 0 ? detail::ProcessorCount() : static_cast<unsigned>(state.range(0));
+      state.range(0) == 0 ? detail::Workers() : static_cast<unsigned>(state.range(0));
   const auto n = static_cast<std::uint32_t>(std::uint64_t{1} << state.range(1));
   double seconds = 0;
   for (auto _ : state) {

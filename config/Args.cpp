@@ -1,5 +1,6 @@
 #include "config/Args.h"
 
+#include "core/Text.h"
 #include "platform/Runtime.h"
 
 namespace Args {
@@ -17,21 +18,17 @@ namespace {
 void Fetch(std::uint32_t n) {
   std::array<char, sizeof(TStr) + 1> t;
   Lib_ParamStr(t, n);
-  cut = Strings_Length(t) > str.size();
+  cut = Text::Length(t) > str.size();
   Str_Copy(str, t);
 }
 }  // namespace
-
-void Begin() {
-  Reset();
-}
 
 void Reset() {
   cnt = Lib_ParamCount();
   idx = 0;
   sym = symNull;
   Fetch(0);
-  len = Strings_Length(str);
+  len = Text::Length(str);
 }
 
 void Read() {
@@ -44,7 +41,7 @@ void Read() {
     return;
   }
   Fetch(idx);
-  const std::uint32_t l = Strings_Length(str);
+  const std::uint32_t l = Text::Length(str);
   if (l > 1 && (str[0] == '-' || str[0] == '/')) {
     Strings_Delete(str, 0, 1);
     len = l - 1;

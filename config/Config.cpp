@@ -3,12 +3,13 @@
 #include <span>
 #include <string>
 
-#include "core/Lib2.h"
 #include "config/Args.h"
 #include "config/Version.h"
+#include "core/Lib2.h"
+#include "core/Text.h"
+#include "platform/Runtime.h"
 #include "services/FIO2.h"
 #include "services/Lib3.h"
-#include "platform/Runtime.h"
 
 namespace Config {
 
@@ -58,8 +59,8 @@ bool ParseArgs_Error(TParse& p, std::span<const char> t) {
 // The number of leading characters that s and t share, letter case ignored.
 std::uint32_t ParseArgs_Common(std::span<const char> s, std::span<const char> t) {
   const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  const std::uint32_t ls = Strings_Length(s);
-  const std::uint32_t lt = Strings_Length(t);
+  const std::uint32_t ls = Text::Length(s);
+  const std::uint32_t lt = Text::Length(t);
   const std::uint32_t n = ls < lt ? ls : lt;
   for (std::uint32_t i = 0; i < n; ++i) {
     if (upper(s[i]) != upper(t[i])) return i;
@@ -85,7 +86,7 @@ bool ParseArgs_GetAction(TParse& p, TAction& x) {
 // x := str as a decimal number. A cut parameter would give a number other than the one typed.
 bool ParseArgs_GetCard(TParse& p, std::uint32_t& x) {
   bool ok = false;
-  x = Str_StrToCard(Args::str, 10, ok);
+  x = Str_StrToCard(Args::str, ok);
   return (ok && !Args::cut) || ParseArgs_Error(p, "Invalid number");
 }
 
@@ -251,7 +252,7 @@ void Show() {
 
 // ---- Start-up -------------------------------------------------------------------------------
 
-void InitModule() {
+void Begin() {
   Lib2::Fill(data, 0);
   Str_Copy(data.prg, kPrgName);
   data.ver = kVersion;
@@ -271,10 +272,6 @@ void InitModule() {
       break;
   }
   Show();
-}
-
-void Begin() {
-  InitModule();
 }
 
 }  // namespace Config

@@ -100,4 +100,18 @@ inline bool Get(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
   return s.size() == 8 || s[8] == '\0';
 }
 
+// The one-word route for reading a cardinal: takes the case when x has at most 8 bytes, s at
+// least 8 characters and its text is at most 8 hexadecimal digits; then ok is false for the
+// empty text (x untouched) and true otherwise, with x := the text's value modulo 256^x.size().
+// With exact, a value that does not fit x is left to the caller's other route.
+inline bool GetCard(std::span<std::uint8_t> x, std::span<const char> s, bool exact, bool& ok) {
+  std::uint32_t l, v;
+  if (x.size() > 8 || s.size() < 8 || !Get(s, l, v) || (exact && 4 * l > 8 * x.size())) {
+    return false;
+  }
+  ok = l != 0;
+  if (ok) Word::StN(x.data(), x.size(), v);
+  return true;
+}
+
 }  // namespace Hex8

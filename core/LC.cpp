@@ -11,8 +11,8 @@
 #include <cassert>
 #include <cstring>
 
-#include "core/Lib2.h"
 #include "Word.h"
+#include "core/Lib2.h"
 
 namespace LC {
 
@@ -119,30 +119,31 @@ bool AddIn(std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
   return (t >> (8 * (n - i))) != 0;
 }
 
-// Adds 1 into x from byte i on, as far as the carry runs; false when it leaves x.
-inline bool CarryUp(std::uint8_t* x, std::size_t n, std::size_t i) {
+// Adds 1 (with Sub: takes 1) into x from byte i on, as far as the carry (the borrow) runs; false
+// when it leaves x.
+template <bool Sub>
+bool CarryUp(std::uint8_t* x, std::size_t n, std::size_t i) {
+  constexpr Limb kStop = Sub ? 0 : ~Limb{0};  // the value a word carries (borrows) on from
   for (; i + 8 <= n; i += 8) {
-    const Limb w = Ld<Limb>(x + i) + 1;
-    St(x + i, w);
-    if (w != 0) return true;
+    const auto w = Ld<Limb>(x + i);
+    St(x + i, Sub ? w - 1 : w + 1);
+    if (w != kStop) return true;
   }
   for (; i < n; ++i) {
-    if (++x[i] != 0) return true;
+    const std::uint8_t b = x[i];
+    x[i] = static_cast<std::uint8_t>(Sub ? b - 1 : b + 1);
+    if (b != static_cast<std::uint8_t>(kStop)) return true;
   }
   return false;
 }
 
-// Takes 1 (a borrow) from x from byte i on, as far as the borrow runs; false when it leaves x.
-inline bool BorrowUp(std::uint8_t* x, std::size_t n, std::size_t i) {
-  for (; i + 8 <= n; i += 8) {
-    const auto w = Ld<Limb>(x + i);
-    St(x + i, w - 1);
-    if (w != 0) return true;
-  }
-  for (; i < n; ++i) {
-    if (x[i]-- != 0) return true;
-  }
-  return false;
+// x := x + y (with Sub: x - y) in place. A y longer than x leaves the result wrapped modulo x's
+// capacity, and fails.
+template <bool Sub>
+bool IncDec(ByteCard x, CByteCard y) {
+  const std::size_t ly = Len0Of(y), nx = x.size();
+  const bool c = AddIn<Sub>(x.data(), y.data(), std::min(ly, nx));
+  return ly <= nx && (!c || CarryUp<Sub>(x.data(), nx, ly));
 }
 
 // ---- Multiplication -------------------------------------------------------------------------
@@ -200,7 +201,7 @@ bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::
   return (top >> (8 * tail)) == 0;
 }
 
-// Length test and product, shared by Mul and MulC once the aliasing tests have passed.
+// Length test and product, shared by Mul and Mpl once the aliasing tests have passed.
 bool MulChecked(CByteCard x, CByteCard y, ByteCard z) {
   const std::size_t lx = Len0Of(x), ly = Len0Of(y);
   if (z.size() + 1 < std::max<std::size_t>(lx, 1) + std::max<std::size_t>(ly, 1)) return false;
@@ -373,17 +374,11 @@ std::int32_t Cmp(CByteCard x, CByteCard y) {
 // ---- Addition and subtraction ---------------------------------------------------------------
 
 bool Inc(ByteCard x, CByteCard y) {
-  const std::size_t ly = Len0Of(y), nx = x.size();
-  // A y longer than x leaves the sum's low bytes: the rest is lost.
-  const bool c = AddIn<false>(x.data(), y.data(), std::min(ly, nx));
-  return ly <= nx && (!c || CarryUp(x.data(), nx, ly));
+  return IncDec<false>(x, y);
 }
 
 bool Dec(ByteCard x, CByteCard y) {
-  const std::size_t ly = Len0Of(y), nx = x.size();
-  // A y longer than x leaves the difference wrapped modulo x's capacity.
-  const bool c = AddIn<true>(x.data(), y.data(), std::min(ly, nx));
-  return ly <= nx && (!c || BorrowUp(x.data(), nx, ly));
+  return IncDec<true>(x, y);
 }
 
 bool Add(CByteCard x, CByteCard y, ByteCard z) {
@@ -431,7 +426,9 @@ bool Mul(CByteCard x, CByteCard y, ByteCard z) {
 }
 
 bool Mpl(ByteCard x, CByteCard y) {
-  return detail::MulC(x, y, x);
+  // MulCore reads each limb of x before it writes over it: x is as good as copied.
+  if (x.data() == y.data()) return false;
+  return MulChecked(x, y, x);
 }
 
 // ---- Division -------------------------------------------------------------------------------
@@ -473,44 +470,5 @@ bool Div(CByteCard x, CByteCard y, ByteCard z, ByteCard r) {
 bool Dvd(ByteCard x, CByteCard y, ByteCard r) {
   return Div(x, y, x, r);
 }
-
-// ---- Private primitives ---------------------------------------------------------------------
-
-namespace detail {
-
-std::uint32_t LenI(CByteCard x, std::uint32_t i) {
-  if (i >= x.size()) return 0;
-  const std::size_t l = Len0Of(x);
-  return l > i ? static_cast<std::uint32_t>(l - i) : 0;
-}
-
-void Inc0(std::uint8_t& x, std::uint8_t y, bool& c) {
-  const unsigned t = unsigned{x} + y + static_cast<unsigned>(c);
-  x = static_cast<std::uint8_t>(t);
-  c = t >= 256;
-}
-
-void Dec0(std::uint8_t& x, std::uint8_t y, bool& c) {
-  const int t = int{x} - y - static_cast<int>(c);
-  x = static_cast<std::uint8_t>(t);
-  c = t < 0;
-}
-
-std::int32_t Cmp0(std::uint8_t x, std::uint8_t y) {
-  return x < y ? -1 : (x > y ? 1 : 0);
-}
-
-void Mul0(std::uint8_t x, std::uint8_t y, std::uint8_t& z, std::uint8_t& c) {
-  const unsigned t = unsigned{z} + unsigned{x} * y + c;
-  z = static_cast<std::uint8_t>(t);
-  c = static_cast<std::uint8_t>(t >> 8);
-}
-
-bool MulC(CByteCard x, CByteCard y, ByteCard z) {
-  if (z.data() == y.data()) return false;
-  return MulChecked(x, y, z);
-}
-
-}  // namespace detail
 
 }  // namespace LC

@@ -20,9 +20,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/Lib2.h"
-#include "Word.h"
 #include "Hex8.h"
+#include "Word.h"
+#include "core/Lib2.h"
 #include "core/Text.h"
 
 namespace {
@@ -352,14 +352,8 @@ namespace LCC {
 // routes that are not inlined, so that this path carries no large frame.
 
 bool MkCard(LC::ByteCard x, std::span<const char> s, std::uint8_t b) {
-  std::uint32_t l, v;
-  if (b == 16 && x.size() <= 8 && s.size() >= 8 && Hex8::Get(s, l, v)) {
-    if (l == 0) return false;
-    if (4 * l <= 8 * x.size()) {
-      Word::StN(x.data(), x.size(), v);
-      return true;
-    }
-  }
+  // A value too large for x overflows the plain method's way, on the routes below.
+  if (bool ok; b == 16 && Hex8::GetCard(x, s, true, ok)) return ok;
   if (b < 2 || b > 36) return false;
   if (x.size() <= 8) return MkCard_Word(x, s, b);
   if (x.size() <= LC::kStackBytes) return MkCard_Limbs(x, s, b);

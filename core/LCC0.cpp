@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Word.h"
 #include "Hex8.h"
 #include "core/Text.h"
 
@@ -75,13 +74,8 @@ namespace {
 namespace LCC0 {
 
 bool MkCard(LC::ByteCard x, std::span<const char> s) {
-  std::uint32_t l, v;
-  if (x.size() <= 8 && s.size() >= 8 && Hex8::Get(s, l, v)) {
-    if (l == 0) return false;
-    Word::StN(x.data(), x.size(), v);
-    return true;
-  }
-  return MkCard_Nibbles(x, s);
+  bool ok;
+  return Hex8::GetCard(x, s, false, ok) ? ok : MkCard_Nibbles(x, s);
 }
 
 bool MkStr(std::span<char> s, LC::CByteCard x) {

@@ -58,7 +58,7 @@ inline constexpr unsigned kMaxWorkers = 256;
 inline constexpr std::uint32_t kChunk = 4096;
 
 // The workers for this process: one per processor it may run on, at most kMaxWorkers.
-inline unsigned ProcessorCount() {
+inline unsigned Workers() {
   const unsigned n = Platform::ProcessorCount();
   return n < kMaxWorkers ? n : kMaxWorkers;
 }

@@ -1,19 +1,19 @@
 #include "driver/Zemblaro.h"
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string_view>
 
-#include "config/Args.h"
+#include "Exhaustive.h"
 #include "config/Config.h"
 #include "core/LCC.h"
 #include "core/LCC0.h"
-#include "Exhaustive.h"
-#include "services/ConSigs.h"
-#include "services/FIO2.h"
-#include "services/Lib3.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
+#include "services/ConSigs.h"
+#include "services/Lib3.h"
+#include "services/SO.h"
 #include "services/Ticks.h"
 #include "services/Tmr0.h"
 
@@ -23,8 +23,6 @@ void StartUp() {
   Lib3::Begin();
   Ticks::Begin();
   ConSigs::Begin();
-  Args::Begin();
-  FIO2::Begin();
   Config::Begin();
 }
 
@@ -32,35 +30,20 @@ void Run() {
   const Config::TDataDesc& d = Config::data;
   if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
   if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
-  switch (d.act) {
-    case Config::aTst:
-      Test10();
-      Test11();
-      Test20();
-      Test21();
-      Test30();
-      Test40();
-      Test51();
-      Test52();
-      break;
-    case Config::aAdd:
-      Add(d.arg, d.brg);
-      break;
-    case Config::aSub:
-      Sub(d.arg, d.brg);
-      break;
-    case Config::aMul:
-      Mul(d.arg, d.brg);
-      break;
-    case Config::aDiv:
-      Div(d.arg, d.brg);
-      break;
-    case Config::aMod:
-      Mod(d.arg, d.brg);
-      break;
-    default:
-      Fatal("Zemblaro: Action not implemented");
+  // One unsigned comparison: aNull and every value beyond aMod fall out.
+  if (static_cast<unsigned>(d.act) - 1u >= 6u) Fatal("Zemblaro: Action not implemented");
+  if (d.act != Config::aTst) {
+    Act(d.act, d.arg, d.brg);
+    return;
   }
+  Test10();
+  Test11();
+  Test20();
+  Test21();
+  Test30();
+  Test40();
+  Test51();
+  Test52();
 }
 
 void Fatal(std::span<const char> s) {
@@ -72,53 +55,34 @@ void Fatal(std::span<const char> s) {
 
 namespace {
 
-enum class TOp : std::uint8_t { kAdd, kSub, kMul, kDiv, kMod };
-
-// What tells one action from another: its operation, operator text and messages.
+// What tells the actions apart, by TAction from aAdd: the name that heads their messages, the
+// operator text, and the failure of the operation itself.
 struct TActionDesc {
-  TOp op;
+  std::string_view name;
   std::string_view opText;
-  std::string_view invalid1;
-  std::string_view invalid2;
-  std::string_view opFailed;  // the operation's own failure
-  std::string_view strTooShort;
+  std::string_view opFailed;
 };
+constexpr TActionDesc kActions[] = {{"Add", " + ", "Result too large"},
+                                    {"Sub", " - ", "Result not cardinal"},
+                                    {"Mul", " * ", "Result too large"},
+                                    {"Div", " DIV ", "Division by zero"},
+                                    {"Mod", " MOD ", "Division by zero"}};
 
-constexpr TActionDesc kAdd{TOp::kAdd,
-                           " + ",
-                           "Add: Invalid 1st argument",
-                           "Add: Invalid 2nd argument",
-                           "Add: Result too large",
-                           "Add: Result string too short"};
-constexpr TActionDesc kSub{TOp::kSub,
-                           " - ",
-                           "Sub: Invalid 1st argument",
-                           "Sub: Invalid 2nd argument",
-                           "Sub: Result not cardinal",
-                           "Sub: Result string too short"};
-constexpr TActionDesc kMul{TOp::kMul,
-                           " * ",
-                           "Mul: Invalid 1st argument",
-                           "Mul: Invalid 2nd argument",
-                           "Mul: Result too large",
-                           "Mul: Result string too short"};
-constexpr TActionDesc kDiv{TOp::kDiv,
-                           " DIV ",
-                           "Div: Invalid 1st argument",
-                           "Div: Invalid 2nd argument",
-                           "Div: Division by zero",
-                           "Div: Result string too short"};
-constexpr TActionDesc kMod{TOp::kMod,
-                           " MOD ",
-                           "Mod: Invalid 1st argument",
-                           "Mod: Invalid 2nd argument",
-                           "Mod: Division by zero",
-                           "Mod: Result string too short"};
+// Ends the run with the message "<name>: <what>".
+[[noreturn]] void Fail(std::string_view name, std::string_view what) {
+  std::array<char, 128> s;
+  SO::TBuffer b;
+  SO::Init(b, s);
+  SO::WrStr(b, name);
+  SO::WrStr(b, ": ");
+  SO::WrStr(b, what);
+  Fatal(s);
+}
 
-// Converts both operands in the argument base, applies the operation, converts the result in
-// the result base and writes the one result line; every failure ends the run through Fatal, so
-// nothing of the line is written unless all steps succeed.
-void Act(const TActionDesc& a, std::span<const char> s, std::span<const char> t) {
+}  // namespace
+
+void Act(Config::TAction a, std::span<const char> s, std::span<const char> t) {
+  const TActionDesc& desc = kActions[a - Config::aAdd];
   const auto ba = static_cast<std::uint8_t>(Config::data.ba);
   const auto br = static_cast<std::uint8_t>(Config::data.br);
   LC::TCardMax x;
@@ -126,52 +90,35 @@ void Act(const TActionDesc& a, std::span<const char> s, std::span<const char> t)
   LC::TCardMax z;
   LC::TCardMax m;
   Config::TNumStr r;
-  if (!LCC::MkCard(x, s, ba)) Fatal(a.invalid1);
-  if (!LCC::MkCard(y, t, ba)) Fatal(a.invalid2);
+  if (!LCC::MkCard(x, s, ba)) Fail(desc.name, "Invalid 1st argument");
+  if (!LCC::MkCard(y, t, ba)) Fail(desc.name, "Invalid 2nd argument");
+  bool ok;
   LC::CByteCard result = x;
-  switch (a.op) {
-    case TOp::kAdd:
-      if (!LC::Inc(x, y)) Fatal(a.opFailed);
+  switch (a) {
+    case Config::aAdd:
+      ok = LC::Inc(x, y);
       break;
-    case TOp::kSub:
+    case Config::aSub:
       // After the comparison the subtraction cannot fail.
-      if (LC::Cmp(x, y) < 0 || !LC::Dec(x, y)) Fatal(a.opFailed);
+      ok = LC::Cmp(x, y) >= 0 && LC::Dec(x, y);
       break;
-    case TOp::kMul:
-      if (!LC::Mul(x, y, z)) Fatal(a.opFailed);
+    case Config::aMul:
+      ok = LC::Mul(x, y, z);
       result = z;
       break;
-    case TOp::kDiv:
-    case TOp::kMod:
-      if (!LC::Div(x, y, z, m)) Fatal(a.opFailed);
-      result = a.op == TOp::kDiv ? LC::CByteCard(z) : LC::CByteCard(m);
+    default:  // aDiv, aMod: the same division, the quotient or the remainder shown
+      ok = LC::Div(x, y, z, m);
+      result = a == Config::aDiv ? LC::CByteCard(z) : LC::CByteCard(m);
       break;
   }
-  if (!LCC::MkStr(r, result, br)) Fatal(a.strTooShort);
+  if (!ok) Fail(desc.name, desc.opFailed);
+  if (!LCC::MkStr(r, result, br)) Fail(desc.name, "Result string too short");
   IO_WrStr(s);
-  IO_WrStr(a.opText);
+  IO_WrStr(desc.opText);
   IO_WrStr(t);
   IO_WrStr(" = ");
   IO_WrStr(r);
   IO_WrLn();
-}
-
-}  // namespace
-
-void Add(std::span<const char> s, std::span<const char> t) {
-  Act(kAdd, s, t);
-}
-void Sub(std::span<const char> s, std::span<const char> t) {
-  Act(kSub, s, t);
-}
-void Mul(std::span<const char> s, std::span<const char> t) {
-  Act(kMul, s, t);
-}
-void Div(std::span<const char> s, std::span<const char> t) {
-  Act(kDiv, s, t);
-}
-void Mod(std::span<const char> s, std::span<const char> t) {
-  Act(kMod, s, t);
 }
 
 // ---- Self-test suite ------------------------------------------------------------------------
@@ -242,19 +189,16 @@ void Step(LC::CByteCard x, std::string_view opText, LC::CByteCard y,
 // Every 32-bit value, with a progress line every 2^28 values.
 template <const detail::RoundTrip& rt>
 void CheckAll32() {
-  detail::CheckRoundTrips<rt>(0, std::uint64_t{1} << 32, std::uint32_t{1} << 28,
-                              detail::ProcessorCount());
+  detail::CheckRoundTrips<rt>(0, std::uint64_t{1} << 32, std::uint32_t{1} << 28, detail::Workers());
 }
 
 }  // namespace
 
 void WrHex(std::span<const std::uint8_t> x) {
-  std::array<char, 256> s{};
-  if (LCC0::MkStr(s, x)) {
-    IO_WrStr(s);
-  } else {
-    IO_WrStr("???");
-  }
+  std::array<char, 256> s;
+  [[maybe_unused]] const bool ok = LCC0::MkStr(s, x);
+  assert(ok && "the suite's numbers have at most 128 bytes, 256 digits");
+  IO_WrStr(s);
 }
 
 void Test10() {

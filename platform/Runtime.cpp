@@ -16,6 +16,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/LCC.h"
 #include "core/Text.h"
 
 #ifdef ZEMBLARO_COVERAGE
@@ -254,17 +255,10 @@ void IO_WrLn() {
 }
 
 void IO_WrLngCard(std::uint32_t x, std::uint32_t w) {
-  std::array<char, 10> digits{};
-  std::size_t n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + x % 10);
-    x /= 10;
-  } while (x != 0);
-  std::array<char, 1> blank{' '};
-  for (std::uint32_t i = static_cast<std::uint32_t>(n); i < w; ++i) Out().Write(blank);
-  std::array<char, 10> text{};
-  for (std::size_t i = 0; i < n; ++i) text[i] = digits[n - 1 - i];
-  Out().Write(std::span<const char>(text.data(), n));
+  std::array<char, 11> digits;
+  (void)LCC::MkStr(digits, x, 10);  // eleven characters always suffice
+  for (std::uint32_t n = Text::Length(digits); n < w; ++n) Out().Write(" ");
+  Out().Write(digits);
 }
 
 void IO_Flush() {
@@ -296,19 +290,16 @@ void Lib_FatalError(std::span<const char> s) {
   HALT(9);
 }
 
-std::uint32_t Str_StrToCard(std::span<const char> s, std::uint32_t base, bool& ok) {
-  base = base < 2 ? 2 : (base > 16 ? 16 : base);
-  const std::uint32_t len = Strings_Length(s);
+std::uint32_t Str_StrToCard(std::span<const char> s, bool& ok) {
+  const std::uint32_t len = Text::Length(s);
   std::uint32_t i = 0;
   if (i < len && s[i] == '+') ++i;
   ok = false;
   if (i == len) return 0;
   std::uint64_t value = 0;
   for (; i < len; ++i) {
-    // Only 0-9 and upper-case A-F: lower case is no digit here, and the base is at most 16.
-    const std::uint8_t d = s[i] >= 'a' && s[i] <= 'z' ? Text::kNoDigit : Text::Digit(s[i]);
-    if (d >= base) return 0;
-    value = value * base + d;
+    if (s[i] < '0' || s[i] > '9') return 0;
+    value = value * 10 + static_cast<std::uint64_t>(s[i] - '0');
     if (value > 0xFFFFFFFFu) return 0;
   }
   ok = true;
@@ -316,30 +307,19 @@ std::uint32_t Str_StrToCard(std::span<const char> s, std::uint32_t base, bool& o
 }
 
 std::int32_t Str_Compare(std::span<const char> a, std::span<const char> b) {
-  const std::uint32_t la = Strings_Length(a);
-  const std::uint32_t lb = Strings_Length(b);
-  for (std::uint32_t i = 0; i < la && i < lb; ++i) {
-    const auto ca = static_cast<unsigned char>(a[i]);
-    const auto cb = static_cast<unsigned char>(b[i]);
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (la == lb) return 0;
-  return la < lb ? -1 : 1;
+  const std::uint32_t la = Text::Length(a);
+  return la == Text::Length(b) && std::equal(a.begin(), a.begin() + la, b.begin()) ? 0 : 1;
 }
 
 void Str_Copy(std::span<char> dst, std::span<const char> src) {
-  const std::uint32_t n = Strings_Length(src);
+  const std::uint32_t n = Text::Length(src);
   const std::size_t m = n < dst.size() ? n : dst.size();
   if (m != 0) std::memmove(dst.data(), src.data(), m);
   if (m < dst.size()) dst[m] = '\0';
 }
 
-std::uint32_t Strings_Length(std::span<const char> s) {
-  return Text::Length(s);
-}
-
 void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count) {
-  const std::uint32_t len = Strings_Length(s);
+  const std::uint32_t len = Text::Length(s);
   if (start >= len) return;
   if (count > len - start) count = len - start;
   // Move the tail (and the terminator, when there is one) up over the removed characters.

@@ -1,33 +1,13 @@
 #include "services/FIO2.h"
 
 #include <array>
+#include <cstdint>
 
-#include "core/Lib2.h"
-#include "services/SO.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
+#include "services/SO.h"
 
 namespace FIO2 {
-
-namespace detail {
-std::array<TFileDesc, kFiles> arr{};
-THook hnd = nullptr;
-bool lck = false;
-}  // namespace detail
-
-using detail::arr;
-using detail::hnd;
-using detail::lck;
-
-void Begin() {
-  InitModule();
-}
-
-void InitModule() {
-  Lib2::Fill(arr, 0);
-  hnd = nullptr;
-  lck = false;
-}
 
 void GetDirX(std::span<char> t) {
   const auto size = static_cast<std::uint32_t>(t.size());
@@ -44,22 +24,13 @@ void GetDirX(std::span<char> t) {
     SO::WrLngCard(b, n, 1);
   }
   Fatal(s);
-  // Only a Fatal already under way returns here: leave t an empty text rather than garbage.
-  if (!t.empty()) t[0] = '\0';
 }
 
 void Fatal(std::span<const char> s) {
   IO_WrStr("FIO2.Fatal: ");
   IO_WrStr(s);
   IO_WrLn();
-  if (lck) return;
-  lck = true;
-  if (hnd != nullptr) hnd(s);
   HALT(9);
-}
-
-void SetHook(THook p) {
-  hnd = p;
 }
 
 }  // namespace FIO2

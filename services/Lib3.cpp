@@ -22,10 +22,6 @@ void Begin() {
   // The runtime's table has room for many more than this program's one finaliser.
   [[maybe_unused]] const bool registered = Lib_AddFinaliser(Finally);
   assert(registered && "no room for the finaliser that runs the chain");
-  InitModule();
-}
-
-void InitModule() {
   rc.store(255, std::memory_order_relaxed);
   term = Halt;
 }
@@ -41,6 +37,7 @@ void SetReturnCode(std::uint8_t x) {
 }
 
 void Terminate(TProc p, TProc& old) {
+  assert(p != nullptr && "every link of the chain calls the next, down to Halt");
   old = term;
   term = p;
 }

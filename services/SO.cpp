@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "core/LCC.h"
 #include "core/Text.h"
-#include "platform/Runtime.h"
 
 namespace SO {
 
@@ -19,7 +19,6 @@ void Init(TBuffer& b, std::span<char> s) {
   b.m = s.size() < kMaxCapacity ? static_cast<std::uint32_t>(s.size()) : kMaxCapacity;
   b.s = s.data();
   b.l = 0;
-  b.c = TConfig{' ', ' ', false};
 }
 
 void Clear(TBuffer& b) {
@@ -50,16 +49,11 @@ void WrStr(TBuffer& b, std::span<const char> s) {
 
 void WrStrAdj(TBuffer& b, std::span<const char> s, std::int32_t w) {
   // 64 bits: |INT32_MIN| and the difference both fit.
-  const std::int64_t len = Strings_Length(s);
   const std::int64_t width = w < 0 ? -static_cast<std::int64_t>(w) : w;
-  const std::int64_t fill = width - len;
-  if (fill < 0 && b.c.c) {
-    WrCharRep(b, '?', static_cast<std::uint32_t>(width));
-    return;
-  }
-  if (w > 0 && fill > 0) WrCharRep(b, b.c.p, static_cast<std::uint32_t>(fill));
+  const std::int64_t fill = width - Text::Length(s);
+  if (w > 0 && fill > 0) WrCharRep(b, ' ', static_cast<std::uint32_t>(fill));
   WrStr(b, s);
-  if (w < 0 && fill > 0) WrCharRep(b, b.c.s, static_cast<std::uint32_t>(fill));
+  if (w < 0 && fill > 0) WrCharRep(b, ' ', static_cast<std::uint32_t>(fill));
 }
 
 void WrCard(TBuffer& b, std::uint16_t x, std::int32_t w) {
@@ -67,31 +61,14 @@ void WrCard(TBuffer& b, std::uint16_t x, std::int32_t w) {
 }
 
 void WrLngCard(TBuffer& b, std::uint32_t x, std::int32_t w) {
-  std::array<char, 16> t{};
-  CardToStr(x, t, 10);
+  std::array<char, 16> t;
+  (void)LCC::MkStr(t, x, 10);  // sixteen characters always suffice
   WrStrAdj(b, t, w);
 }
 
 void WrLn(TBuffer& b) {
   WrChar(b, '\r');
   WrChar(b, '\n');
-}
-
-char Char(std::uint32_t d) {
-  return d < Text::kNoDigit ? Text::kDigits[d] : '?';
-}
-
-void CardToStr(std::uint32_t x, std::span<char> s, std::uint32_t base) {
-  if (base < 2) base = 2;
-  std::array<char, 32> t{};  // least significant digit first
-  std::size_t n = 0;
-  do {
-    t[n++] = Char(x % base);
-    x /= base;
-  } while (x != 0 && n < t.size());
-  std::size_t i = 0;
-  for (; i < n && i < s.size(); ++i) s[i] = t[n - 1 - i];
-  if (i < s.size()) s[i] = '\0';
 }
 
 }  // namespace SO

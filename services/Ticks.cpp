@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "services/Lib3.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
+#include "services/Lib3.h"
 #include "services/Tmr0.h"
 
 namespace Ticks {
@@ -20,15 +20,11 @@ void DoneModule() {
   IO_WrLn();
   oldExit();
 }
-
-void InitModule() {
-  t0 = GetTickCount();
-  Lib3::Terminate(DoneModule, oldExit);
-}
 }  // namespace
 
 void Begin() {
-  InitModule();
+  t0 = GetTickCount();
+  Lib3::Terminate(DoneModule, oldExit);
 }
 
 }  // namespace Ticks

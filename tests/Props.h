@@ -66,9 +66,9 @@ std::string Compare(const std::string& what, const std::vector<Bytes>& pre, cons
 
 // ---- LC -------------------------------------------------------------------------------------
 
-enum Op { kCpy, kInc, kDec, kAdd, kSub, kMul, kMulC, kMpl, kDiv, kDvd, kOps };
+enum Op { kCpy, kInc, kDec, kAdd, kSub, kMul, kMpl, kDiv, kDvd, kOps };
 inline constexpr const char* kOpName[] = {"Cpy", "Inc",  "Dec", "Add", "Sub",
-                                          "Mul", "MulC", "Mpl", "Div", "Dvd"};
+                                          "Mul", "Mpl", "Div", "Dvd"};
 
 // Slot of each parameter; the first pattern of each operation has every array distinct, the
 // others are every way its contract lets (or refuses to let) parameters be the same array.
@@ -127,7 +127,7 @@ inline Outcome Expect(const LcCase& c) {
   // z the same array as x or as y makes Add an Inc; else a too long x leaves z alone.
   if (op == kAdd && (p[2] == p[0] || p[2] == p[1] || Len(x) <= cap(2))) wrap(2, x + y);
   if (op == kSub && x >= y && Len(x - y) <= cap(2)) wrap(2, x - y);
-  if (op == kMul || op == kMulC || op == kMpl) {
+  if (op == kMul || op == kMpl) {
     const std::size_t z = op == kMpl ? 0 : 2;
     const bool refused = p[z] == p[1] || (op == kMul && p[z] == p[0]);
     if (!refused && cap(z) + 1 >= Len(x) + Len(y)) wrap(z, x * y);
@@ -149,7 +149,6 @@ inline bool Call(Op op, const std::vector<std::span<std::uint8_t>>& a) {
   if (op == kAdd) return LC::Add(a[0], a[1], a[2]);
   if (op == kSub) return LC::Sub(a[0], a[1], a[2]);
   if (op == kMul) return LC::Mul(a[0], a[1], a[2]);
-  if (op == kMulC) return LC::detail::MulC(a[0], a[1], a[2]);
   if (op == kMpl) return LC::Mpl(a[0], a[1]);
   if (op == kDiv) return LC::Div(a[0], a[1], a[2], a[3]);
   return LC::Dvd(a[0], a[1], a[2]);
@@ -174,7 +173,7 @@ inline LcCase Draw(Source& g, std::size_t maxCap) {
     const mpz_class x = Val(c.pre[c.p[0]]), y = Val(c.pre[c.p[1]]);
     const bool divides = c.op == kDiv || c.op == kDvd, rem = divides && g.Below(2) == 0;
     const std::size_t k = rem                                               ? c.p.size() - 1
-                          : c.op == kDiv || (c.op >= kAdd && c.op <= kMulC) ? 2
+                          : c.op == kDiv || (c.op >= kAdd && c.op <= kMul) ? 2
                                                                             : 0;
     std::size_t need = Len(x + y);
     if (c.op == kCpy) need = Len(y);
@@ -195,11 +194,9 @@ inline std::string Check(const LcCase& c) {
   for (const std::size_t s : c.p) name += " " + std::to_string(s);
   const Bytes &x = c.pre[c.p[0]], &y = c.pre[c.p[1]];
   const mpz_class a = Val(x), b = Val(y);
-  const auto i = static_cast<std::uint32_t>(y.size());
   // The read-only operations on the same operands.
-  if (LC::Len0(x) != Len0(a) || LC::Len(x) != Len(a) || LC::Cmp(x, y) != cmp(a, b) ||
-      LC::detail::LenI(x, i) != (i < x.size() ? Len0(a >> (8 * i)) : 0)) {
-    return name + ": Len0, Len, LenI or Cmp of " + Hex(x) + " and " + Hex(y);
+  if (LC::Len0(x) != Len0(a) || LC::Len(x) != Len(a) || LC::Cmp(x, y) != cmp(a, b)) {
+    return name + ": Len0, Len or Cmp of " + Hex(x) + " and " + Hex(y);
   }
   return Compare(name, c.pre, Expect(c), [&](Arena& ar) {
     std::vector<std::span<std::uint8_t>> spans;

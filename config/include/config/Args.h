@@ -27,9 +27,8 @@ extern TStr str;           // text of the current symbol, '\0'-terminated when s
 extern std::uint32_t len;  // number of characters in str
 extern bool cut;           // the current parameter was longer than str and has been cut
 
-// Runs Reset. Called once by main, before Config::Begin.
-void Begin();
-// Rewinds to parameter 0: idx := 0, sym := symNull, str := the invocation name.
+// Rewinds to parameter 0: idx := 0, sym := symNull, str := the invocation name. Each parse of
+// the command line starts with it.
 void Reset();
 // Moves to the next parameter and classifies it into sym, str, len and cut. Past the last
 // parameter: sym := symEOA with an empty str, on every later call too.

@@ -44,13 +44,11 @@ extern TDataDesc data;
 // and kDate in the generated config/Version.h.
 inline constexpr char kPrgName[] = "zemblaro";
 
-// Runs InitModule. Called once by main, after Args::Begin and FIO2::Begin.
-void Begin();
 // Clears data, sets the program's identity, the current directory (FIO2::GetDirX, which ends
 // the run when it fails) and both bases 10, then parses the command line into it (ParseArgs)
 // and shows the record (Show). Help ends the run with return code 0 after the help text, an
-// error with the message on standard error.
-void InitModule();
+// error with the message on standard error. Called once by main, at the end of start-up.
+void Begin();
 
 // How a parse of the command line ends.
 enum class TParseEnd : std::uint8_t {

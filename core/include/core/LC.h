@@ -31,6 +31,7 @@ using TCardMax = std::array<std::uint8_t, 128>;
 using TCard01 = std::array<std::uint8_t, 1>;
 using TCard02 = std::array<std::uint8_t, 2>;
 using TCard03 = std::array<std::uint8_t, 3>;
+using TCard04 = std::array<std::uint8_t, 4>;  // a 32-bit number
 using TCard05 = std::array<std::uint8_t, 5>;
 
 // Longest operand (significant bytes) an operation copies into a fixed stack buffer, here and
@@ -81,9 +82,9 @@ std::int32_t Cmp(CByteCard x, CByteCard y);
 // x * y >= 256^capacity(z)), and z then holds x * y mod 256^capacity(z).
 [[nodiscard]] bool Mul(CByteCard x, CByteCard y, ByteCard z);
 
-// x := x * y, which is detail::MulC(x, y, x): refused with x unchanged when y is the same array
-// as x (no squaring in place) or when capacity(x) < Len(x) + Len(y) - 1; fails with x = x * y
-// mod 256^capacity(x) when the product's top byte is lost.
+// x := x * y, x taken by value: refused with x unchanged when y is the same array as x (no
+// squaring in place) or when capacity(x) < Len(x) + Len(y) - 1; fails with x = x * y mod
+// 256^capacity(x) when the product's top byte is lost.
 [[nodiscard]] bool Mpl(ByteCard x, CByteCard y);
 
 // z := x div y and r := x mod y, x taken by value. z may be the same array as x; r may be the
@@ -100,30 +101,5 @@ std::int32_t Cmp(CByteCard x, CByteCard y);
 // unchanged when the remainder does not fit into r. Cheapest when x and y both have at most
 // eight significant bytes.
 [[nodiscard]] bool Dvd(ByteCard x, CByteCard y, ByteCard r);
-
-namespace detail {
-
-// Significant length of x div 256^i in the Len0 convention: max(Len0(x), i) - i; 0 when i is
-// at or above the capacity of x.
-std::uint32_t LenI(CByteCard x, std::uint32_t i);
-
-// Byte add with carry: t = x + y + c; x := t mod 256, c := t >= 256.
-void Inc0(std::uint8_t& x, std::uint8_t y, bool& c);
-
-// Byte subtract with borrow: t = x - y - c; x := t mod 256, c := t < 0.
-void Dec0(std::uint8_t& x, std::uint8_t y, bool& c);
-
-// -1, 0 or +1 as x <, =, > y.
-std::int32_t Cmp0(std::uint8_t x, std::uint8_t y);
-
-// Byte multiply-accumulate: t = z + x * y + c (at most 65535); z := t mod 256, c := t div 256.
-void Mul0(std::uint8_t x, std::uint8_t y, std::uint8_t& z, std::uint8_t& c);
-
-// z := x * y with x taken by value: z may be the same array as x. As Mul otherwise: refused
-// with z unchanged when z is the same array as y or capacity(z) < Len(x) + Len(y) - 1; fails
-// with z = x * y mod 256^capacity(z) when the product's top byte is lost.
-[[nodiscard]] bool MulC(CByteCard x, CByteCard y, ByteCard z);
-
-}  // namespace detail
 
 }  // namespace LC

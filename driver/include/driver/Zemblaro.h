@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "config/Config.h"
+
 namespace Zemblaro {
 
 // Brings every module up in the fixed start-up order; may end the run (help, errors).
@@ -13,15 +15,12 @@ void Run();
 // Ends the current line on standard output, writes s on standard error and halts.
 [[noreturn]] void Fatal(std::span<const char> s);
 
-// The arithmetic actions, on the operand strings s and t as typed, in the configured bases
-// (both already checked to lie in 2..36). Each writes one result line "s op t = result" on
-// standard output, or ends the run through Fatal with the action's own message: first operand,
-// second operand, (Sub) the sign of the difference, the operation, the result string.
-void Add(std::span<const char> s, std::span<const char> t);
-void Sub(std::span<const char> s, std::span<const char> t);
-void Mul(std::span<const char> s, std::span<const char> t);
-void Div(std::span<const char> s, std::span<const char> t);
-void Mod(std::span<const char> s, std::span<const char> t);
+// Runs the arithmetic action a (aAdd to aMod) on the operand strings s and t as typed, in the
+// configured bases (both already checked to lie in 2..36). Writes one result line
+// "s op t = result" on standard output, or ends the run through Fatal with the action's message:
+// first operand, second operand, (Sub) the sign of the difference, the operation, the result
+// string.
+void Act(Config::TAction a, std::span<const char> s, std::span<const char> t);
 
 // ---- Self-test suite ------------------------------------------------------------------------
 // Each test writes "<name>: begin", its step lines, and "<name>: end <ms>ms" with the
@@ -39,7 +38,7 @@ void Test40();
 void Test51();
 void Test52();
 // Writes the hexadecimal digits of x (upper case, no leading zeros, "0" for zero) with no line
-// end, or "???" when they do not fit in 256 characters.
+// end; x has at most 128 bytes.
 void WrHex(std::span<const std::uint8_t> x);
 
 }  // namespace Zemblaro

@@ -3,15 +3,15 @@
 // SIGINT, SIGQUIT, SIGHUP and SIGTERM are blocked in the installing thread, and so in every
 // thread started after it, and awaited by one dedicated thread with sigwait. That thread maps
 // each signal to a control event (SIGINT to CTRL_C_EVENT, SIGQUIT to CTRL_BREAK_EVENT, SIGHUP to
-// CTRL_CLOSE_EVENT, SIGTERM to CTRL_SHUTDOWN_EVENT) and starts a thread for it, which offers it
-// to the installed handlers, newest first, until one returns non-zero. When none does, the
-// signal takes its default action.
+// CTRL_CLOSE_EVENT, SIGTERM to CTRL_SHUTDOWN_EVENT) and starts a thread for it, which calls the
+// installed handler. A signal that the process inherited as ignored (nohup) stays ignored.
 #pragma once
 
 #include <cstdint>
 
 using WinCon_CTRL_TYPE = std::uint32_t;
 
+// The event values; only four of them arrive, but the handler answers for the whole range.
 inline constexpr WinCon_CTRL_TYPE CTRL_C_EVENT = 0;
 inline constexpr WinCon_CTRL_TYPE CTRL_BREAK_EVENT = 1;
 inline constexpr WinCon_CTRL_TYPE CTRL_CLOSE_EVENT = 2;
@@ -23,9 +23,9 @@ inline constexpr WinCon_CTRL_TYPE CTRL_SHUTDOWN_EVENT = 6;
 // A console control handler: returns non-zero when it has handled the event.
 using PHANDLER_ROUTINE = std::int32_t (*)(WinCon_CTRL_TYPE ct);
 
-// add != 0: puts routine at the head of the handler list. The first such call blocks the four
-// signals and starts the thread that awaits them; it must come before the process starts any
-// other thread. add == 0: takes routine out of the list.
-// Returns non-zero on success; 0 when the thread could not be started (the signal mask is then
-// left as it was), when the list is full, or when the routine to take out is not in it.
+// Installs routine as the console control handler (add must be TRUE: a handler is never taken
+// out). Blocks the four signals and starts the thread that awaits them; it must come before the
+// process starts any other thread, and only once. Returns non-zero on success; 0 for a null
+// routine, add FALSE, or a thread that could not be started (the signal mask is then left as it
+// was).
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add);

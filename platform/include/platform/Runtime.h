@@ -1,5 +1,5 @@
-// Runtime services: text channels, command-line parameters, memory fill, string
-// helpers and the process halt with its finaliser list.
+// Runtime services: text channels, command-line parameters, string helpers and the process halt
+// with its finaliser list.
 //
 // Character arrays are spans; a text ends at its first '\0' or at the end of its span.
 #pragma once
@@ -47,16 +47,14 @@ void Lib_ParamStr(std::span<char> s, std::uint32_t n);
 [[noreturn]] void Lib_FatalError(std::span<const char> s);
 
 // ---- Strings -------------------------------------------------------------------------------
-// The value of s in base (clamped to 2..16): an optional '+', then one or more digits 0-9 or
-// upper-case A-F, each below the base, and a value below 2^32. ok is false otherwise (a leading
-// '-', a blank, an empty text, an overflow), and the value is then 0.
-std::uint32_t Str_StrToCard(std::span<const char> s, std::uint32_t base, bool& ok);
-// -1, 0 or +1 comparing the two texts by character code, case-sensitive.
+// The value of s in decimal: an optional '+', then one or more digits 0-9, and a value below
+// 2^32. ok is false otherwise (a leading '-', a blank, an empty text, an overflow), and the value
+// is then 0.
+std::uint32_t Str_StrToCard(std::span<const char> s, bool& ok);
+// 0 when the two texts are equal character for character, 1 otherwise.
 std::int32_t Str_Compare(std::span<const char> a, std::span<const char> b);
 // Copies the text of src into dst, cut to dst's length, terminated when there is room.
 void Str_Copy(std::span<char> dst, std::span<const char> src);
-// Number of characters before the first '\0', or the span's length when there is none.
-std::uint32_t Strings_Length(std::span<const char> s);
 // Removes count characters from position start, moving the rest (terminator included) up;
 // nothing when start is at or beyond the end of the text.
 void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count);

@@ -10,11 +10,9 @@ namespace Lib3 {
 
 using TProc = void (*)();
 
-// Registers the module's finaliser with the runtime and runs InitModule. Called once by main,
-// before anything can halt.
+// Registers the module's finaliser with the runtime; rc := 255; term := Halt. Called once by
+// main, before anything can halt.
 void Begin();
-// rc := 255; term := Halt.
-void InitModule();
 
 // Writes s and a line end on standard error and halts; rc is not changed.
 [[noreturn]] void FatalError(std::span<const char> s);
