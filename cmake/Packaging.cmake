@@ -1,12 +1,15 @@
-# What `cmake --install` installs, and the Debian package `cpack -G DEB` makes of it:
-# the program, its manual page (gzipped), the bash completion and the copyright file.
-# Included from the top-level CMakeLists.txt once the target zemblaro exists.
+# What `cmake --install` installs, and the Debian package `cpack -G DEB` makes of it. Both have
+# the program, its manual page (gzipped) and the bash completion (component program). An install
+# adds LICENSE (component license); only the package has the Debian copyright file and
+# changelog (component debian, which a plain install leaves out), as a packager's own tools
+# write both. Included from the top-level CMakeLists.txt once the target zemblaro exists.
 include(GNUInstallDirs)
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS zemblaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zemblaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
 
 # Debian wants the manual page and the changelog gzipped; -n keeps name and time stamp out of
 # the header, so the bytes repeat.
@@ -19,7 +22,7 @@ endfunction()
 set(zemblaro_man ${PROJECT_BINARY_DIR}/doc/zemblaro.1)
 configure_file(${PROJECT_SOURCE_DIR}/doc/zemblaro.1.in ${zemblaro_man} @ONLY)
 zemblaro_gzip(${zemblaro_man})
-install(FILES ${zemblaro_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${zemblaro_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 
 # The Debian package: zemblaro_<version>_<arch>.deb, installing under /usr. Depends is what
 # dpkg-shlibdeps finds the binary needs (nothing else is packed that loads a library).
@@ -67,11 +70,20 @@ zemblaro_rfc_date(zemblaro_rfc_date ${ZEMBLARO_DATE})
 set(zemblaro_changelog ${PROJECT_BINARY_DIR}/packaging/changelog)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${zemblaro_changelog} @ONLY)
 zemblaro_gzip(${zemblaro_changelog})
-install(FILES ${zemblaro_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${zemblaro_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR}
+  COMPONENT debian EXCLUDE_FROM_ALL)
 add_custom_target(zemblaro_docs ALL DEPENDS ${zemblaro_man}.gz ${zemblaro_changelog}.gz)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zemblaro.bash-completion
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zemblaro)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zemblaro
+  COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR}
+  COMPONENT debian EXCLUDE_FROM_ALL)
 
-include(CPack)
+# One package of the program and the Debian files; LICENSE stays out, its text is in copyright.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program debian)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+if(PROJECT_IS_TOP_LEVEL)
+  include(CPack)
+endif()
