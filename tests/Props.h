@@ -1,13 +1,16 @@
-// The contracts of LC, LCC and LCC0 as properties, written once: the random tests and the fuzz
-// targets draw cases with gen::Source and check them here. Every expected flag and byte, after
-// success and after failure, is derived from GMP's values and the documented failure rules
+// The contracts of LC, LCC and LCC0 as properties, written once: the random tests draw cases from
+// a Source and check them here. Every expected flag and byte, after success and after failure, is
+// derived from GMP's values and the documented failure rules
 // (the result modulo 256^capacity, unchanged, all zero); the arrays of a call sit between poison
 // bytes that must survive, and parameters that are the same array share one.
 #pragma once
 
+#include <gmpxx.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,28 +18,118 @@
 #include "core/LC.h"
 #include "core/LCC.h"
 #include "core/LCC0.h"
-#include "tests/Gen.h"
 
 namespace props {
 
-using namespace gen;
+using Bytes = std::vector<std::uint8_t>;
 
-// The arrays of one call, each between poison bytes in one buffer.
-class Arena {
- public:
-  explicit Arena(const std::vector<Bytes>& slots) {
+// Random words from a seeded generator.
+struct Source : std::mt19937_64 {
+  using std::mt19937_64::mt19937_64;
+  std::uint64_t Next() { return (*this)(); }
+  std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
+};
+
+// ---- GMP's side -------------------------------------------------------------------------------
+
+inline mpz_class Val(const Bytes& x) {
+  mpz_class v;
+  if (!x.empty()) mpz_import(v.get_mpz_t(), x.size(), -1, 1, 0, 0, x.data());
+  return v;
+}
+
+inline mpz_class Pow256(std::size_t n) {
+  return mpz_class(1) << static_cast<mp_bitcnt_t>(8 * n);
+}
+
+// v modulo 256^cap (negative values wrap), least significant byte first.
+inline Bytes Put(const mpz_class& v, std::size_t cap) {
+  mpz_class w;
+  mpz_fdiv_r_2exp(w.get_mpz_t(), v.get_mpz_t(), 8 * cap);
+  Bytes x(cap + 8, 0);
+  mpz_export(x.data(), nullptr, -1, 1, 0, 0, w.get_mpz_t());
+  x.resize(cap);
+  return x;
+}
+
+// Significant bytes: Len0 counts none for zero, Len one.
+inline std::size_t Len0(const mpz_class& v) {
+  return v == 0 ? 0 : (mpz_sizeinbase(v.get_mpz_t(), 2) + 7) / 8;
+}
+inline std::size_t Len(const mpz_class& v) {
+  return std::max<std::size_t>(Len0(v), 1);
+}
+
+// Upper-case digits of v in base b, as GMP writes them.
+inline std::string Str(const mpz_class& v, int b) {
+  std::string s(mpz_sizeinbase(v.get_mpz_t(), b) + 2, '\0');
+  mpz_get_str(s.data(), -b, v.get_mpz_t());
+  return s.substr(0, s.find('\0'));
+}
+
+// The digit value of c, 0 to 35 for 0-9 and A-Z in either case, 36 for every other character.
+inline int DigitOf(std::uint8_t c) {
+  const char* k = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  const char* f = c != 0 ? std::strchr(k, c >= 'a' && c <= 'z' ? c - 32 : c) : nullptr;
+  return f != nullptr ? static_cast<int>(f - k) : 36;
+}
+
+// ---- Operands ---------------------------------------------------------------------------------
+
+// A value of cap bytes. Uniform random bytes almost never give a zero or all-ones word, so most
+// values are built from runs of one and zero bits of 1 to 256 bits (GMP's mpn_random2), or are
+// all ones, or a lone top bit with a few low bits; the significant length lands anywhere, at
+// the capacity, or next to a 64-bit boundary.
+inline Bytes Value(Source& g, std::size_t cap) {
+  Bytes x(cap, 0);
+  const std::size_t max = 8 * cap;
+  std::size_t bits = g.Below(max + 1);
+  if (g.Below(3) == 0) bits = max - std::min<std::size_t>(max, g.Below(9));
+  if (g.Below(4) == 0) bits = std::min(max, 64 * (1 + g.Below(cap / 8 + 1)) + g.Below(3) - 1);
+  const std::size_t shape = g.Below(5);  // 0 uniform bits, 1 all ones, 2 a top bit, else runs
+  bool one = true;
+  for (std::size_t i = bits; i > 0;) {
+    std::size_t run = shape == 0 ? 1 : shape > 2 ? 1 + g.Below(std::size_t{2} << g.Below(8)) : i;
+    if (shape == 0) one = g.Below(2) != 0;
+    if (shape == 2 && i == bits) run = 1;
+    for (; run > 0 && i > 0; --run, --i) {
+      if (one) x[(i - 1) / 8] = static_cast<std::uint8_t>(x[(i - 1) / 8] | 1u << (i - 1) % 8);
+    }
+    one = shape == 1 || (shape > 2 && !one);
+  }
+  if (shape == 2 && bits > 0) x[0] = static_cast<std::uint8_t>(x[0] | g.Below(4));
+  return x;
+}
+
+// A second operand for other: often its neighbour (other + d) or its complement to the capacity
+// (256^n - other + d, d in -2..2), where carries and borrows run through every limb.
+inline Bytes Near(Source& g, std::size_t cap, const Bytes& other) {
+  const mpz_class d = static_cast<long>(g.Below(5)) - 2;
+  const std::size_t how = g.Below(4);
+  if (how == 0) return Put(Val(other) + d, cap);
+  if (how == 1) return Put(Pow256(std::min(cap, other.size())) - Val(other) + d, cap);
+  return Value(g, cap);
+}
+
+// ---- Calls and their outcomes -----------------------------------------------------------------
+
+// The arrays of one call, each between poison bytes in one buffer; slots in nulls (all empty)
+// are passed as default-constructed spans. Equal buffers: equal slots and intact poison.
+struct Arena {
+  Arena(const std::vector<Bytes>& slots, unsigned nulls = 0) : nulls(nulls) {
     for (const Bytes& s : slots) {
       buf.resize(buf.size() + 16, 0xA5);
-      at_.push_back(buf.size());
+      at.push_back(buf.size());
       buf.insert(buf.end(), s.begin(), s.end());
     }
     buf.resize(buf.size() + 16, 0xA5);
   }
-  std::uint8_t* Slot(std::size_t i) { return buf.data() + at_[i]; }
-  Bytes buf;  // equal buffers: equal slots and intact poison
-
- private:
-  std::vector<std::size_t> at_;
+  std::span<std::uint8_t> Span(std::size_t i, std::size_t size) {
+    return {nulls >> i & 1 ? nullptr : buf.data() + at[i], size};
+  }
+  Bytes buf;
+  std::vector<std::size_t> at;
+  unsigned nulls;
 };
 
 struct Outcome {
@@ -44,30 +137,33 @@ struct Outcome {
   std::vector<Bytes> slots;  // every slot after the call
 };
 
-// The bytes of x in hexadecimal, the capacity shown by the leading 1.
-inline std::string Hex(const Bytes& x) {
-  return Str(Val(x) + Pow256(x.size()), 16);
+// Half the empty slots of a case become default-constructed spans. Those share their null
+// pointer, so they are one array: the pattern p names them all by the first.
+inline unsigned DrawNulls(Source& g, const std::vector<Bytes>& pre, std::vector<std::size_t>& p) {
+  unsigned nulls = 0;
+  for (std::size_t s = 0; s < pre.size(); ++s)
+    nulls |= pre[s].empty() && g.Below(2) == 0 ? 1u << s : 0;
+  for (std::size_t& k : p)
+    k = nulls >> k & 1 ? static_cast<std::size_t>(std::countr_zero(nulls)) : k;
+  return nulls;
 }
 
 // Runs a call on the arena of pre and compares flag, slots and poison with e.
 template <typename Call>
-std::string Compare(const std::string& what, const std::vector<Bytes>& pre, const Outcome& e,
-                    Call call) {
-  Arena a(pre);
+std::string Compare(const std::string& what, const std::vector<Bytes>& pre, unsigned nulls,
+                    const Outcome& e, Call call) {
+  Arena a(pre, nulls);
   const bool ok = call(a);
   if (ok == e.ok && a.buf == Arena(e.slots).buf) return {};
   std::string m = what + ": flag " + std::to_string(ok) + ", expected " + std::to_string(e.ok);
-  for (std::size_t s = 0; s < pre.size(); ++s) {
-    m += "\n  slot " + std::to_string(s) + ": " + Hex(pre[s]) + " became " +
-         Hex(Bytes(a.Slot(s), a.Slot(s) + pre[s].size())) + ", not " + Hex(e.slots[s]);
-  }
-  return m;
+  for (std::size_t s = 0; s < pre.size(); ++s) m += ", slot " + Str(Val(e.slots[s]), 16);
+  return m + " expected";
 }
 
 // ---- LC -------------------------------------------------------------------------------------
 
 enum Op { kCpy, kInc, kDec, kAdd, kSub, kMul, kMpl, kDiv, kDvd, kOps };
-inline constexpr const char* kOpName[] = {"Cpy", "Inc",  "Dec", "Add", "Sub",
+inline constexpr const char* kOpName[] = {"Cpy", "Inc", "Dec", "Add", "Sub",
                                           "Mul", "Mpl", "Div", "Dvd"};
 
 // Slot of each parameter; the first pattern of each operation has every array distinct, the
@@ -90,36 +186,17 @@ struct LcCase {
   unsigned nulls = 0;      // slots of capacity 0 passed as default-constructed spans
 };
 
-// Half the empty slots of a case become default-constructed spans. Those share their null
-// pointer, so they are one array: the pattern names them all by the first.
-inline unsigned DrawNulls(Source& g, const std::vector<Bytes>& pre, Pattern& p) {
-  unsigned nulls = 0;
-  for (std::size_t s = 0; s < pre.size(); ++s) {
-    if (pre[s].empty() && g.Below(2) == 0) nulls |= 1u << s;
-  }
-  for (std::size_t& k : p) {
-    if (nulls >> k & 1) k = static_cast<std::size_t>(std::countr_zero(nulls));
-  }
-  return nulls;
-}
-
-// The span of slot s of a case in an arena.
-inline std::span<std::uint8_t> SpanOf(Arena& a, const Bytes& pre, unsigned nulls, std::size_t s) {
-  return {nulls >> s & 1 ? nullptr : a.Slot(s), pre.size()};
-}
-
 // What the documentation says op leaves, from GMP's values.
 inline Outcome Expect(const LcCase& c) {
   const Pattern& p = c.p;
   Outcome e{false, c.pre};
-  const auto v = [&](std::size_t k) { return Val(c.pre[p[k]]); };
   const auto cap = [&](std::size_t k) { return c.pre[p[k]].size(); };
   const auto put = [&](std::size_t k, const mpz_class& x) { e.slots[p[k]] = Put(x, cap(k)); };
   const auto wrap = [&](std::size_t k, const mpz_class& x) {  // wrapped result, ok when it fits
     put(k, x);
     e.ok = x >= 0 && x < Pow256(cap(k));
   };
-  const mpz_class x = v(0), y = v(1);
+  const mpz_class x = Val(c.pre[p[0]]), y = Val(c.pre[p[1]]);
   const Op op = c.op;
   if (op == kCpy && Len(y) <= cap(0)) wrap(0, y);
   if (op == kInc) wrap(0, x + y);
@@ -127,14 +204,14 @@ inline Outcome Expect(const LcCase& c) {
   // z the same array as x or as y makes Add an Inc; else a too long x leaves z alone.
   if (op == kAdd && (p[2] == p[0] || p[2] == p[1] || Len(x) <= cap(2))) wrap(2, x + y);
   if (op == kSub && x >= y && Len(x - y) <= cap(2)) wrap(2, x - y);
-  if (op == kMul || op == kMpl) {
-    const std::size_t z = op == kMpl ? 0 : 2;
-    const bool refused = p[z] == p[1] || (op == kMul && p[z] == p[0]);
-    if (!refused && cap(z) + 1 >= Len(x) + Len(y)) wrap(z, x * y);
+  const std::size_t z = op == kMpl || op == kDvd ? 0 : 2, r = op == kDiv ? 3 : 2;
+  if ((op == kMul || op == kMpl) && p[z] != p[1] && (op == kMpl || p[z] != p[0]) &&
+      cap(z) + 1 >= Len(x) + Len(y)) {
+    wrap(z, x * y);
   }
-  if (op == kDiv || op == kDvd) {  // Dvd(x, y, r) is Div(x, y, x, r)
-    const std::size_t z = op == kDiv ? 2 : 0, r = op == kDiv ? 3 : 2;
-    if (p[z] == p[1] || p[r] == p[z] || y == 0 || Len0(y) > LC::kDivMaxDivisor) return e;
+  // Dvd(x, y, r) is Div(x, y, x, r).
+  if ((op == kDiv || op == kDvd) && p[z] != p[1] && p[r] != p[z] && y != 0 &&
+      Len0(y) <= LC::kDivMaxDivisor) {
     const mpz_class q = x / y;
     put(z, q < Pow256(cap(z)) ? q : 0);
     if (q < Pow256(cap(z)) && Len(x % y) <= cap(r)) wrap(r, x % y);
@@ -162,26 +239,36 @@ inline LcCase Draw(Source& g, std::size_t maxCap) {
   const auto& ps = Patterns(c.op);
   c.p = ps[g.Below(2) == 0 ? 0 : g.Below(ps.size())];
   c.pre.resize(*std::max_element(c.p.begin(), c.p.end()) + 1);
+  const bool divides = c.op == kDiv || c.op == kDvd;
   // Now and then long division's limits: dividends long enough to move its window back to the
   // top of its buffer, divisors beyond LC::kDivMaxDivisor.
-  if ((c.op == kDiv || c.op == kDvd) && g.Below(100) == 0) maxCap = 9000;
+  if (divides && g.Below(100) == 0) maxCap = 9000;
   for (std::size_t s = 0; s < c.pre.size(); ++s) {
     const std::size_t cap = g.Below(16) == 0 ? g.Below(3) : 1 + g.Below(maxCap);
     c.pre[s] = s == 1 ? Near(g, cap, c.pre[0]) : Value(g, cap);
   }
+  // Now and then a divisor whose top limbs d1, d0 meet the edge of its reciprocal's refinement:
+  // d1 * v + d0 = d1 modulo 2^64, with v the reciprocal of d1; random divisors do once in 2^64.
+  if (divides && g.Below(8) == 0) {
+    const mpz_class b = Pow256(8), d1 = b / 2 + Val(Value(g, 8)) % (b / 2);
+    mpz_class d0 = (d1 - d1 * ((b * b - 1) / d1 - b)) % b;
+    if (d0 < 0) d0 += b;
+    const std::size_t k = 2 + g.Below(maxCap / 8);  // the divisor's limbs
+    c.pre[1] = Put(((d1 * b + d0) << 64 * (k - 2)) + Val(Value(g, 8 * (k - 2))), 8 * k);
+  }
   if (g.Below(3) == 0) {
     const mpz_class x = Val(c.pre[c.p[0]]), y = Val(c.pre[c.p[1]]);
-    const bool divides = c.op == kDiv || c.op == kDvd, rem = divides && g.Below(2) == 0;
-    const std::size_t k = rem                                               ? c.p.size() - 1
-                          : c.op == kDiv || (c.op >= kAdd && c.op <= kMul) ? 2
-                                                                            : 0;
-    std::size_t need = Len(x + y);
-    if (c.op == kCpy) need = Len(y);
-    if (c.op == kDec || c.op == kSub) need = Len(x > y ? x - y : y - x);
-    if (c.op >= kMul && c.op <= kMpl) need = Len(x) + Len(y) - 1;
-    if (divides && y != 0) need = rem ? Len(x % y) : Len0(x / y);
+    const bool rem = divides && g.Below(2) == 0;
+    const std::size_t d = c.p[rem                                              ? c.p.size() - 1
+                              : c.op == kDiv || (c.op >= kAdd && c.op <= kMul) ? 2
+                                                                               : 0];
+    std::size_t need = c.op == kCpy                   ? Len(y)
+                       : c.op == kDec || c.op == kSub ? Len(x > y ? x - y : y - x)
+                       : c.op == kMul || c.op == kMpl ? Len(x) + Len(y) - 1
+                       : divides && y != 0            ? rem ? Len(x % y) : Len0(x / y)
+                                                      : Len(x + y);
     need = std::max(need + g.Below(3), std::size_t{1}) - 1;
-    const std::size_t d = c.p[k];  // a destination that is also an operand keeps its value
+    // A destination that is also an operand keeps its value.
     if (d == c.p[0] || d == c.p[1]) need = std::max(need, Len0(Val(c.pre[d])));
     c.pre[d].resize(need, 0);
   }
@@ -193,14 +280,13 @@ inline std::string Check(const LcCase& c) {
   std::string name = kOpName[c.op] + std::string(" pattern");
   for (const std::size_t s : c.p) name += " " + std::to_string(s);
   const Bytes &x = c.pre[c.p[0]], &y = c.pre[c.p[1]];
-  const mpz_class a = Val(x), b = Val(y);
   // The read-only operations on the same operands.
-  if (LC::Len0(x) != Len0(a) || LC::Len(x) != Len(a) || LC::Cmp(x, y) != cmp(a, b)) {
-    return name + ": Len0, Len or Cmp of " + Hex(x) + " and " + Hex(y);
-  }
-  return Compare(name, c.pre, Expect(c), [&](Arena& ar) {
+  if (LC::Len0(x) != Len0(Val(x)) || LC::Len(x) != Len(Val(x)) ||
+      LC::Cmp(x, y) != cmp(Val(x), Val(y)))
+    return name + ": Len0, Len or Cmp of " + Str(Val(x), 16) + " and " + Str(Val(y), 16);
+  return Compare(name, c.pre, c.nulls, Expect(c), [&](Arena& a) {
     std::vector<std::span<std::uint8_t>> spans;
-    for (const std::size_t s : c.p) spans.push_back(SpanOf(ar, c.pre[s], c.nulls, s));
+    for (const std::size_t s : c.p) spans.push_back(a.Span(s, c.pre[s].size()));
     return Call(c.op, spans);
   });
 }
@@ -220,11 +306,14 @@ struct ConvCase {
 
 inline Outcome Expect(const ConvCase& c) {
   Outcome e{false, {c.x, c.s}};
-  Bytes& x = e.slots[0];
-  Bytes& s = e.slots[1];
+  Bytes &x = e.slots[0], &s = e.slots[1];
   const auto n = static_cast<std::size_t>(std::find(c.s.begin(), c.s.end(), 0) - c.s.begin());
   const bool base = c.b >= 2 && c.b <= 36;
-  const auto text = [&](const std::string& t) {  // s := t, a terminator when there is room
+  // s := the digits t; lowest first (MkStr) or highest first (MkStr0) when they do not fit.
+  const auto text = [&](const std::string& t, bool lowest) {
+    const std::size_t m = std::min(t.size(), s.size());
+    lowest ? std::copy_n(t.rbegin(), m, s.begin()) : std::copy_n(t.begin(), m, s.begin());
+    if (t.size() > s.size() || s.empty()) return;
     std::copy(t.begin(), t.end(), s.begin());
     if (t.size() < s.size()) s[t.size()] = 0;
     e.ok = true;
@@ -232,32 +321,23 @@ inline Outcome Expect(const ConvCase& c) {
   if (c.conv == kMkCard && base && n != 0) {  // Horner's scheme, failing where it overflows
     mpz_class v = 0;
     std::size_t i = 0;
-    for (; i < n && DigitOf(static_cast<char>(c.s[i])) < c.b; ++i) {
-      if ((v *= c.b) >= Pow256(x.size()) ||
-          (v += DigitOf(static_cast<char>(c.s[i]))) >= Pow256(x.size()))
-        break;
+    for (; i < n && DigitOf(c.s[i]) < c.b; ++i) {
+      if ((v *= c.b) >= Pow256(x.size()) || (v += DigitOf(c.s[i])) >= Pow256(x.size())) break;
     }
     x = Put(v, x.size());
     e.ok = i == n;
   }
-  if (c.conv == kMkStr && base && (Len0(Val(c.x)) <= LCC::kStrMaxBytes || (c.b & (c.b - 1)) == 0)) {
-    const std::string t = Str(Val(c.x), c.b);
-    std::copy_n(t.rbegin(), std::min(t.size(), s.size()), s.begin());  // lowest digits first
-    if (t.size() <= s.size()) text(t);
-  }
+  if (c.conv == kMkStr && base && (Len0(Val(c.x)) <= LCC::kStrMaxBytes || (c.b & (c.b - 1)) == 0))
+    text(Str(Val(c.x), c.b), true);
   if (c.conv == kMkCard0 && n != 0) {  // the last 2n characters, from the right; a bad one is 0
     e.ok = true;
     for (std::size_t j = 0; j < 2 * x.size(); ++j) {
-      int d = j < n ? DigitOf(static_cast<char>(c.s[n - 1 - j])) : 0;
+      int d = j < n ? DigitOf(c.s[n - 1 - j]) : 0;
       if (d >= 16) d = 0, e.ok = false;
       x[j / 2] = static_cast<std::uint8_t>(j % 2 == 0 ? d : x[j / 2] | d << 4);
     }
   }
-  if (c.conv == kMkStr0) {
-    const std::string t = Str(Val(c.x), 16);
-    std::copy_n(t.begin(), std::min(t.size(), s.size()), s.begin());  // the top digits first
-    if (t.size() <= s.size() && !s.empty()) text(t);
-  }
+  if (c.conv == kMkStr0) text(Str(Val(c.x), 16), false);
   return e;
 }
 
@@ -292,9 +372,7 @@ inline ConvCase Draw(Source& g) {
     c.x.resize(cap);
     for (auto& byte : c.x) byte = static_cast<std::uint8_t>(g.Next());  // what the call overwrites
     std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + Str(v, b);
-    for (char& ch : t) {
-      if (g.Below(2) == 0 && ch >= 'A') ch = static_cast<char>(ch + 32);
-    }
+    for (char& ch : t) ch = g.Below(2) == 0 && ch >= 'A' ? static_cast<char>(ch + 32) : ch;
     const char bad =
         g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\xe9gGzZ"[g.Below(14)];
     if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, bad);
@@ -313,9 +391,9 @@ inline ConvCase Draw(Source& g) {
 inline std::string Check(const ConvCase& c) {
   const std::string what = kConvName[c.conv] + std::string(" base ") + std::to_string(c.b) +
                            " s '" + std::string(c.s.begin(), c.s.end()) + "'";
-  return Compare(what, {c.x, c.s}, Expect(c), [&](Arena& a) {
-    const std::span<std::uint8_t> x = SpanOf(a, c.x, c.nulls, 0);
-    const std::span<char> s(reinterpret_cast<char*>(SpanOf(a, c.s, c.nulls, 1).data()), c.s.size());
+  return Compare(what, {c.x, c.s}, c.nulls, Expect(c), [&](Arena& a) {
+    const std::span<std::uint8_t> x = a.Span(0, c.x.size());
+    const std::span<char> s(reinterpret_cast<char*>(a.Span(1, c.s.size()).data()), c.s.size());
     const auto b = static_cast<std::uint8_t>(c.b);
     if (c.conv == kMkCard) return LCC::MkCard(x, s, b);
     if (c.conv == kMkStr) return LCC::MkStr(s, x, b);

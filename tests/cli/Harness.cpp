@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <regex>
 
 #include "platform/Runtime.h"
 
@@ -22,12 +21,11 @@ namespace {
 constexpr std::size_t kCap = std::size_t{1} << 20;
 
 long Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec * 1000L + t.tv_nsec / 1000000L;
+  const auto t = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(t).count();
 }
 
-// In the child: a fresh process's signal state, the channels, the directory and processors.
+// In the child: a fresh process's signal state, the channels and the directory.
 [[noreturn]] void Exec(const Options& o, int out, int err) {
   sigset_t none;
   sigemptyset(&none);
@@ -45,15 +43,11 @@ long Now() {
     from = to + 1;
   }
   if (o.cwdGone) rmdir(o.cwd.c_str());
-  cpu_set_t one;  // the first processor alone
-  CPU_ZERO(&one);
-  CPU_SET(0, &one);
-  if (o.oneCpu && sched_setaffinity(0, sizeof one, &one) != 0) _exit(126);
   if (o.body) {
     o.body();
     HALT(0);
   }
-  std::vector<std::string> store = {o.binary.empty() ? Binary() : o.binary};
+  std::vector<std::string> store = {ZEMBLARO_BIN};
   store.insert(store.end(), o.args.begin(), o.args.end());
   std::vector<char*> argv;
   for (auto& a : store) argv.push_back(a.data());
@@ -63,11 +57,6 @@ long Now() {
 }
 
 }  // namespace
-
-std::string Binary(const std::string& name) {
-  const std::string bin = ZEMBLARO_BIN;
-  return bin.substr(0, bin.rfind('/') + 1) + name;
-}
 
 Result Run(const Options& o) {
   int out[2], err[2];
@@ -110,10 +99,7 @@ Result Run(const Options& o) {
         fired = -1;
       }
     }
-    if (!ended && now - start > o.timeoutMs) {
-      kill(pid, SIGKILL);
-      r.timedOut = true;
-    }
+    if (!ended && now - start > o.timeoutMs) kill(pid, SIGKILL);
     // A filled pipe stays full while the child runs: its reader has stopped reading.
     const bool drain = o.out != Out::kFilled || ended;
     pollfd fds[2] = {{open[0] && drain ? out[0] : -1, POLLIN, 0},
@@ -126,7 +112,7 @@ Result Run(const Options& o) {
       if (n > 0) text.append(buf, static_cast<std::size_t>(n));
       // A child that writes without end is stopped at the cap: its output is wrong anyway.
       if (text.size() > kCap) kill(pid, SIGKILL);
-      if (n <= 0 || text.size() > kCap || (i == 0 && o.limit != 0 && text.size() >= o.limit)) {
+      if (n <= 0 || text.size() > kCap) {
         open[i] = false;
         close(fds[i].fd);
       }
@@ -139,27 +125,14 @@ Result Run(const Options& o) {
 
 std::string ScratchDir() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemblaro-XXXXXX";
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemblaro-XXXXXX";
   return mkdtemp(pattern.data()) != nullptr ? pattern : "";
 }
 
 std::string Mask(const std::string& text) {
-  std::string r;
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t j = i;
-    for (const std::string open : {"Ticks: ", ": end "}) {
-      if (text.compare(i, open.size(), open) == 0) j = i + open.size();
-    }
-    std::size_t k = j;
-    while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
-    if (j > i && k > j) {
-      r += text.substr(i, j - i) + "#";
-      i = k;
-    } else {
-      r += text[i++];
-    }
-  }
-  return r;
+  static const std::regex digits("(Ticks: |: end )[0-9]+");
+  return std::regex_replace(text, digits, "$1#");
 }
 
 }  // namespace cli
