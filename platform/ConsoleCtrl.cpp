@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <cassert>
 #include <cstdint>
 #include <initializer_list>
 
@@ -51,8 +52,8 @@ void* AwaitSignals(void*) {
 
 }  // namespace
 
-std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add) {
-  if (routine == nullptr || add == 0) return 0;
+std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, [[maybe_unused]] std::int32_t add) {
+  assert(routine != nullptr && add != 0 && "one handler is installed and never taken out");
   handler = routine;
   sigemptyset(&awaited);
   for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) {

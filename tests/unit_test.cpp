@@ -112,6 +112,12 @@ TEST(Unit, HowRunsEnd) {
          IO_WrLn(), (void)ConSigs::Handler(CTRL_TYPE_4);
        },
        "---\r\n" + kSignalLine + "Ticks: 0\r\n||255"},
+      // A signal that the run inherited as ignored (nohup) stays ignored.
+      {[] {
+         signal(SIGHUP, SIG_IGN), BeginChain(), ConSigs::Begin(), IO_WrStr("on\n"), SleepMs(300);
+       },
+       "on\r\nTicks: 0\r\n||255",
+       {{SIGHUP, "on", 0}}},
       // A failed installation.
       {[] {
          BeginChain();

@@ -23,9 +23,8 @@ inline constexpr WinCon_CTRL_TYPE CTRL_SHUTDOWN_EVENT = 6;
 // A console control handler: returns non-zero when it has handled the event.
 using PHANDLER_ROUTINE = std::int32_t (*)(WinCon_CTRL_TYPE ct);
 
-// Installs routine as the console control handler (add must be TRUE: a handler is never taken
-// out). Blocks the four signals and starts the thread that awaits them; it must come before the
-// process starts any other thread, and only once. Returns non-zero on success; 0 for a null
-// routine, add FALSE, or a thread that could not be started (the signal mask is then left as it
-// was).
+// Installs routine, not null, as the console control handler; add must be TRUE, as a handler is
+// never taken out. Blocks the four signals and starts the thread that awaits them; it must come
+// before the process starts any other thread, and only once. Returns non-zero on success; 0 when
+// the thread could not be started (the signal mask is then left as it was).
 std::int32_t SetConsoleCtrlHandler(PHANDLER_ROUTINE routine, std::int32_t add);
