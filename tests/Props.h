@@ -23,10 +23,15 @@ namespace props {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Random words from a seeded generator.
+// Words from a seeded generator; while fed holds bytes (a fuzzer's input), up to eight of them.
 struct Source : std::mt19937_64 {
   using std::mt19937_64::mt19937_64;
-  std::uint64_t Next() { return (*this)(); }
+  std::span<const std::uint8_t> fed;
+  std::uint64_t Next() {
+    std::uint64_t v = fed.empty() ? (*this)() : 0;
+    for (int i = 0; i < 8 && !fed.empty(); ++i, fed = fed.subspan(1)) v = v << 8 | fed[0];
+    return v;
+  }
   std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
 };
 

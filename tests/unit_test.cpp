@@ -177,8 +177,7 @@ bool FakeCard(std::span<std::uint8_t> y, std::span<const char> s) {
   return !failed;
 }
 
-constexpr detail::RoundTrip kFake{FakeStr, FakeCard, "Fake: MkStr failed", "Fake: MkCard failed",
-                                  "Fake: Wrong result"};
+constexpr detail::RoundTrip kFake{FakeStr, FakeCard, "Fake: s", "Fake: c", "Fake: w"};
 
 // 2^20 values from first on in blocks of 2^16, on 1, 2 and 5 threads: what one thread counting
 // upward writes. Without a fault that is every block's progress line, with each value checked
@@ -186,40 +185,30 @@ constexpr detail::RoundTrip kFake{FakeStr, FakeCard, "Fake: MkStr failed", "Fake
 TEST(Unit, ExhaustiveLoop) {
   const struct {
     std::uint32_t first, x;
-    std::string message;  // empty: no fault
+    std::string kind;  // of the smallest failure, as in faults; empty: no fault
     std::map<std::uint32_t, std::string> faults;
   } cases[] = {
       {0, 0, "", {}},
-      {0xFFF00000u, 0, "", {}},
+      {0xFFF00000, 0, "", {}},
       // Larger failures of other kinds in this block and later ones, reached first while the
       // smallest dawdles; both sides of a chunk boundary; the first and the last value.
-      {0,
-       0x2ABCD,
-       "Wrong result",
-       {{0x2F000, "s"}, {0x71234, "c"}, {0x2ABCD, "wd"}, {0x2ABCE, "w"}}},
-      {0,
-       0x50003,
-       "MkStr failed",
-       {{0x50003, "sd"}, {0x5FFFF, "c"}, {0x90000, "c"}, {0x50004, "w"}}},
-      {0, 0x30FFF, "Wrong result", {{0x31000, "s"}, {0x30FFF, "wd"}}},
-      {0, 0x0, "MkCard failed", {{0x80000, "s"}, {0x0, "cd"}, {0x1, "w"}}},
-      {0xFFF00000u,
-       0xFFF8FFFFu,
-       "MkStr failed",
-       {{0xFFF8FFFFu, "s"}, {0xFFFFFFFEu, "c"}, {0xFFFFFFFFu, "w"}}},
-      {0xFFF00000u, 0xFFFFFFFFu, "Wrong result", {{0xFFFFFFFFu, "w"}}},
+      {0, 0x2ABCD, "w", {{0x2F000, "s"}, {0x71234, "c"}, {0x2ABCD, "wd"}, {0x2ABCE, "w"}}},
+      {0, 0x50003, "s", {{0x50003, "sd"}, {0x5FFFF, "c"}, {0x90000, "c"}, {0x50004, "w"}}},
+      {0, 0x30FFF, "w", {{0x31000, "s"}, {0x30FFF, "wd"}}},
+      {0, 0x0, "c", {{0x80000, "s"}, {0x0, "cd"}, {0x1, "w"}}},
+      {0xFFF00000, 0xFFF8FFFF, "s", {{0xFFF8FFFF, "s"}, {0xFFFFFFFE, "c"}, {0xFFFFFFFF, "w"}}},
+      {0xFFF00000, 0xFFFFFFFF, "w", {{0xFFFFFFFF, "w"}}},
   };
   for (const auto& c : cases) {
     first = c.first;
     faults = c.faults;
-    const std::uint32_t last = c.message.empty() ? first + kRange - 1 : c.x;
+    const std::uint32_t last = c.kind.empty() ? first + kRange - 1 : c.x;
     std::string out, x = props::Str(c.x, 16);
     for (std::uint32_t b = first; b - first <= last - first; b += kBlock)
       out += props::Str(b, 16) + "\r\n";
-    if (c.message[0] == 'W')
+    if (c.kind == "w")
       out += " x = " + x + "\r\n s = " + x + "\r\n y = " + props::Str(c.x ^ 0x10000u, 16) + "\r\n";
-    out +=
-        c.message.empty() ? "1048576 once, 0 outside\r\n||0" : "\r\n|Fake: " + c.message + "\r\n|9";
+    out += c.kind.empty() ? "1048576 once, 0 outside\r\n||0" : "\r\n|Fake: " + c.kind + "\r\n|9";
     for (const unsigned threads : {1u, 2u, 5u}) {
       EXPECT_EQ(Ending([=] {
                   detail::CheckRoundTrips<kFake>(first, kRange, kBlock, threads);

@@ -43,10 +43,7 @@ long Now() {
     from = to + 1;
   }
   if (o.cwdGone) rmdir(o.cwd.c_str());
-  if (o.body) {
-    o.body();
-    HALT(0);
-  }
+  if (o.body) o.body(), HALT(0);
   std::vector<std::string> store = {ZEMBLARO_BIN};
   store.insert(store.end(), o.args.begin(), o.args.end());
   std::vector<char*> argv;
@@ -68,9 +65,9 @@ Result Run(const Options& o) {
     if (write(out[1], std::string(fill, 'x').data(), fill) != static_cast<ssize_t>(fill)) return {};
   }
   bool open[2] = {o.out == Out::kPipe || o.out == Out::kFilled, !o.errGone};
-  for (int i : {0, 1}) {
-    if (!open[i]) close((i == 0 ? out : err)[0]);  // the reader is gone before the child starts
-  }
+  // A reader that is gone has gone before the child starts.
+  for (int i : {0, 1})
+    if (!open[i]) close((i == 0 ? out : err)[0]);
   const pid_t pid = fork();
   if (pid == 0) Exec(o, out[1], err[1]);
   close(out[1]);
