@@ -348,9 +348,9 @@ inline Outcome Expect(const ConvCase& c) {
 
 // A conversion case. Texts are GMP's digits of structured values, of values next to the
 // capacity and of powers of the base, with leading zeros, either letter case, sometimes a
-// character that is no digit (a blank, a sign, '/', ':', '@', '[', '`', '{', a letter too high,
-// a code above 127), ended by a terminator with junk behind it or filling their array. A quarter
-// of the cases take the self-test's shape: base 16, x of 1 to 8 bytes, s of 8 or more.
+// character that is no digit (a blank, a sign, '/', ':', '@', '[', '`', '{', 0x01, a letter too
+// high, a code above 127), ended by a terminator with junk behind it or filling their array. A
+// quarter of the cases take the self-test's shape: base 16, x of 1 to 8 bytes, s of 8 or more.
 inline ConvCase Draw(Source& g) {
   ConvCase c{static_cast<Conv>(g.Below(4)), static_cast<int>(2 + g.Below(35)), {}, {}};
   const bool shape = g.Below(4) == 0, toText = c.conv == kMkStr || c.conv == kMkStr0;
@@ -379,7 +379,7 @@ inline ConvCase Draw(Source& g) {
     std::string t = std::string(g.Below(4) == 0 ? g.Below(4) : 0, '0') + Str(v, b);
     for (char& ch : t) ch = g.Below(2) == 0 && ch >= 'A' ? static_cast<char>(ch + 32) : ch;
     const char bad =
-        g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\xe9gGzZ"[g.Below(14)];
+        g.Below(2) == 0 ? static_cast<char>(g.Next()) : " +-/:@[`{\x01\xe9gGzZ"[g.Below(15)];
     if (g.Below(4) == 0) t.insert(g.Below(t.size() + 1), 1, bad);
     if (g.Below(20) == 0) t.clear();
     c.s = Bytes(t.begin(), t.end());
