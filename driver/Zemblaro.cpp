@@ -30,8 +30,7 @@ void Run() {
   const Config::TDataDesc& d = Config::data;
   if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
   if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
-  // One unsigned comparison: aNull and every value beyond aMod fall out.
-  if (static_cast<unsigned>(d.act) - 1u >= 6u) Fatal("Zemblaro: Action not implemented");
+  if (d.act < Config::aTst || d.act > Config::aMod) Fatal("Zemblaro: Action not implemented");
   if (d.act != Config::aTst) {
     Act(d.act, d.arg, d.brg);
     return;
