@@ -9,7 +9,6 @@
 #include <bit>
 #include <cassert>
 #include <cstdint>
-#include <cstring>
 #include <span>
 
 #include "Word.h"
@@ -59,14 +58,13 @@ inline void Put(std::span<char> s, std::uint32_t v) {
   if (v < 0x10000000) {
     const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;
     assert(l >= 1 && l <= 7 && "the shifts below stay short of 64");
-    std::uint64_t old;
-    std::memcpy(&old, s.data(), 8);
+    const auto old = Word::Ld<std::uint64_t>(s.data());
     const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
     const std::uint64_t merged = chars >> (8 * (8 - l)) | (old & ~text);
-    std::memcpy(s.data(), &merged, 8);
+    Word::St(s.data(), merged);
     return;
   }
-  std::memcpy(s.data(), &chars, 8);
+  Word::St(s.data(), chars);
   if (s.size() > 8) s[8] = '\0';
 }
 
@@ -84,8 +82,7 @@ inline bool PutCard(std::span<char> s, std::span<const std::uint8_t> x) {
 // hexadecimal digits long: l := its length, v := its value (0 for the empty text). False for a
 // longer text or a character that is no hexadecimal digit, l and v then meaningless.
 inline bool Get(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
-  std::uint64_t c;
-  std::memcpy(&c, s.data(), 8);
+  const auto c = Word::Ld<std::uint64_t>(s.data());
   const std::uint64_t d = CharNibbles(c);
   v = PackNibbles(d);
   // d written back matches c (letters in either case: bit 5 aside where d >= 10) in each byte

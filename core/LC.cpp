@@ -31,7 +31,6 @@ using Word::St;
 using Word::StLimb;
 using Word::StN;
 using Word::SubB;
-using Word::Wide;
 
 // Clears the n bytes from p on.
 inline void Clear(std::uint8_t* p, std::size_t n) {
@@ -296,15 +295,15 @@ inline Limb SubMul(Limb* w, const Limb* v, std::size_t m, Limb q) {
     } else {
       // D3. [Calculate q-hat.] The window's top three limbs by y's top two: at most one too
       // large, and the top two limbs of what is left of the window.
-      Wide rt;
-      q = rec.Divide(r1, w[n - 1], w[n - 2], rt);
+      Limb rt1, rt0;
+      q = rec.Divide(r1, w[n - 1], w[n - 2], rt1, rt0);
       // D4. [Multiply and subtract.] q * v[0 .. n - 2) from the window's lower limbs, the
       // borrow out of them taken from the top two.
       const Limb c = SubMul(w, v, n - 2, q);
-      const bool negative = rt < c;
-      rt -= c;
-      w[n - 2] = static_cast<Limb>(rt);
-      r1 = static_cast<Limb>(rt >> 64);
+      const bool negative = rt1 == 0 && rt0 < c;
+      Limb b = 0;
+      w[n - 2] = SubB(rt0, c, b);
+      r1 = rt1 - b;
       // D5. [Test remainder.] D6. [Add back.] Rare: q was one too large.
       if (negative) [[unlikely]] {
         --q;

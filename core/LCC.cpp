@@ -18,7 +18,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "Hex8.h"
 #include "Word.h"
@@ -28,7 +27,6 @@
 namespace {
 
 using Word::Limb;
-using Word::Wide;
 
 constexpr std::size_t kMaxLimbs = LC::kStackBytes / 8;
 
@@ -148,7 +146,7 @@ Limb BinChars(std::uint8_t v) {
   Limb L[kMaxLimbs];
   std::fill(L, L + nl, Limb{0});
   // Bits above 8n fall away with the bytes above n.
-  const auto write = [&] { std::memcpy(x.data(), L, n); };
+  const auto write = [&] { Word::StLimbs(x.data(), n, L); };
   const auto over = [&](Limb carry) {
     return carry != 0 || (topBits < 64 && L[nl - 1] >> topBits != 0);
   };
@@ -174,8 +172,12 @@ Limb BinChars(std::uint8_t v) {
     if (t > 0) {
       // value < (top + 1) * 2^(64(t-1)), so the result is below (top + 1) * p * 2^(64(t-1)).
       const auto room = static_cast<unsigned>(8 * n - 64 * (t - 1));
-      const Wide bound = static_cast<Wide>(L[t - 1]) * p + p;
-      if (room < 128 && bound > (Wide{1} << room)) break;
+      // bound - 1 = top * p + p - 1 as (hi, lo), at least 2^room exactly when bound > 2^room.
+      Limb lo = 0;
+      Limb hi = Word::MulWide(L[t - 1], p, lo);
+      lo += p - 1;
+      hi += lo < p - 1;
+      if (room < 64 ? (hi | lo >> room) != 0 : room < 128 && hi >> (room - 64) != 0) break;
     }
     for (j = 0; j < t; ++j) L[j] = Word::MulAdd(L[j], p, 0, c);
     if (c != 0) L[t++] = c;
@@ -247,8 +249,7 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   if (k == 1) {
     for (unsigned j = topBits; j-- > 0;) *p++ = static_cast<char>('0' + ((top >> j) & 1));
     for (std::size_t i = n - 1; i-- > 0; p += 8) {
-      const Limb w = BinChars(x[i]);
-      std::memcpy(p, &w, 8);
+      Word::St(p, BinChars(x[i]));
     }
   } else if (k == 4) {
     if (top >= 16) *p++ = Text::kDigits[top >> 4];
@@ -274,7 +275,8 @@ bool MkStr_Pow2(std::span<char> s, LC::CByteCard x, std::uint8_t b) {
   std::size_t l = 0;
   // The character of the digit v mod b, for v < 2^58; v := v div b.
   const auto next = [&](Limb& v) {
-    const auto q = static_cast<Limb>((static_cast<Wide>(v) * base.magic) >> 64);
+    Limb lo = 0;
+    const Limb q = Word::MulWide(v, base.magic, lo);
     const char c = Text::kDigits[v - q * b];
     v = q;
     return c;
@@ -335,12 +337,8 @@ bool MkStr_Base(std::span<char> s, Limb* L, std::size_t t, std::uint8_t b) {
   if (kBase[b].shift != 0) return MkStr_Pow2(s, x.first(n), b);
   if (n > LC::kStackBytes) return false;
   Limb L[kMaxLimbs];
-  const std::size_t t = Word::Limbs(n);
-  if (t != 0) {  // zero needs no limbs, and an empty x may have no array to copy from
-    L[t - 1] = 0;
-    std::memcpy(L, x.data(), n);
-  }
-  return MkStr_Base(s, L, t, b);
+  Word::LdLimbs(L, x.data(), n);
+  return MkStr_Base(s, L, Word::Limbs(n), b);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The word layer of the computation, internal to it: 64-bit limbs with their carries, borrows
 // and products, and cardinals loaded and stored in words. A cardinal is a little-endian byte
-// array, and so is every host this builds for: a word is loaded with memcpy as it stands.
+// array on every host: a little-endian host loads a word with memcpy as it stands, a big-endian
+// one swaps its bytes. This file is the only one that knows the host's byte order and word size.
 #pragma once
 
 #include <bit>
@@ -8,17 +9,71 @@
 #include <cstdint>
 #include <cstring>
 
-#ifndef __SIZEOF_INT128__
-#error "zemblaro needs unsigned __int128 (gcc or clang on a 64-bit target)"
-#endif
-
-static_assert(std::endian::native == std::endian::little,
-              "cardinals are loaded into words least significant byte first");
+static_assert(std::endian::native == std::endian::little ||
+                  std::endian::native == std::endian::big,
+              "a word's bytes are in one order or its reverse");
 
 namespace Word {
 
 using Limb = std::uint64_t;
+
+// ---- The double-width product and division -------------------------------------------------
+// Everything wider than a limb is built on these two. A compiler with a 128-bit integer type
+// (gcc and clang on 64-bit targets) does them natively; elsewhere they are put together from
+// 32-bit halves, as portable multi-precision libraries do.
+
+#ifdef __SIZEOF_INT128__
+
 __extension__ typedef unsigned __int128 Wide;
+
+// x * y: the high limb returned, the low one in lo.
+constexpr Limb MulWide(Limb x, Limb y, Limb& lo) {
+  const Wide p = static_cast<Wide>(x) * y;
+  lo = static_cast<Limb>(p);
+  return static_cast<Limb>(p >> 64);
+}
+
+// (u1 * 2^64 + u0) div d; requires u1 < d.
+constexpr Limb DivWide(Limb u1, Limb u0, Limb d) {
+  return static_cast<Limb>(((static_cast<Wide>(u1) << 64) | u0) / d);
+}
+
+#else
+
+constexpr Limb kLow32 = 0xFFFFFFFFu;
+
+constexpr Limb MulWide(Limb x, Limb y, Limb& lo) {
+  const Limb xl = x & kLow32, xh = x >> 32, yl = y & kLow32, yh = y >> 32;
+  const Limb ll = xl * yl, lh = xl * yh, hl = xh * yl;
+  const Limb mid = (ll >> 32) + (lh & kLow32) + (hl & kLow32);  // below 3 * 2^32
+  lo = mid << 32 | (ll & kLow32);
+  return xh * yh + (lh >> 32) + (hl >> 32) + (mid >> 32);
+}
+
+// Two steps of 32-bit digits with a normalised divisor, after H. S. Warren, "Hacker's Delight"
+// (divlu): each digit's estimate from the divisor's top half is at most two too large.
+constexpr Limb DivWide(Limb u1, Limb u0, Limb d) {
+  const auto s = static_cast<unsigned>(std::countl_zero(d));
+  d <<= s;
+  u1 = u1 << s | ((u0 >> 1) >> (63 - s));
+  u0 <<= s;
+  const Limb d1 = d >> 32, d0 = d & kLow32;
+  // The digit of (u, next) by d, where u < d; u := the remainder.
+  const auto digit = [d, d1, d0](Limb& u, Limb next) {
+    Limb q = u / d1, r = u - q * d1;
+    while (q >> 32 != 0 || q * d0 > (r << 32 | next)) {
+      --q;
+      r += d1;
+      if (r >> 32 != 0) break;
+    }
+    u = (u << 32 | next) - q * d;
+    return q;
+  };
+  const Limb q1 = digit(u1, u0 >> 32);
+  return q1 << 32 | digit(u1, u0 & kLow32);
+}
+
+#endif
 
 // x + y + c (c is 0 or 1); c := the carry out.
 inline Limb AddC(Limb x, Limb y, Limb& c) {
@@ -38,9 +93,14 @@ inline Limb SubB(Limb x, Limb y, Limb& b) {
 
 // The low limb of x * y + a + c; c := its high limb. The sum always fits two limbs.
 inline Limb MulAdd(Limb x, Limb y, Limb a, Limb& c) {
-  const Wide p = static_cast<Wide>(x) * y + a + c;
-  c = static_cast<Limb>(p >> 64);
-  return static_cast<Limb>(p);
+  Limb lo;
+  Limb hi = MulWide(x, y, lo);
+  lo += a;
+  hi += lo < a;
+  lo += c;
+  hi += lo < c;
+  c = hi;
+  return lo;
 }
 
 // For 0 <= s < 64: what a shift of the two-limb (hi, lo) by s moves from one limb into the
@@ -53,15 +113,36 @@ inline Limb IntoLow(Limb hi, unsigned s) {
   return (hi << 1) << (63 - s);
 }
 
-template <typename T>
-inline T Ld(const std::uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
+// The bytes of x in reverse order.
+constexpr std::uint16_t Swap(std::uint16_t x) {
+  return __builtin_bswap16(x);
+}
+constexpr std::uint32_t Swap(std::uint32_t x) {
+  return __builtin_bswap32(x);
+}
+constexpr Limb Swap(Limb x) {
+  return __builtin_bswap64(x);
 }
 
+// x as a little-endian number: x itself on a little-endian host, its bytes swapped otherwise.
 template <typename T>
-inline void St(std::uint8_t* p, T v) {
+constexpr T Little(T x) {
+  if constexpr (std::endian::native == std::endian::big) return Swap(x);
+  return x;
+}
+
+// The unsigned number of type T (16, 32 or 64 bits) stored least significant byte first at p.
+template <typename T>
+inline T Ld(const void* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return Little(v);
+}
+
+// Stores v at p, least significant byte first.
+template <typename T>
+inline void St(void* p, T v) {
+  v = Little(v);
   std::memcpy(p, &v, sizeof v);
 }
 
@@ -107,23 +188,40 @@ inline constexpr std::size_t Limbs(std::size_t bytes) {
   return (bytes + 7) / 8;
 }
 
-// The bytes in reverse order.
-inline Limb Swap(Limb x) {
-  return __builtin_bswap64(x);
+// L[0 .. Limbs(n)) := the n bytes at p, the top limb zero-extended.
+inline void LdLimbs(Limb* L, const std::uint8_t* p, std::size_t n) {
+  if (n == 0) return;  // an empty array may have no address to copy from
+  if constexpr (std::endian::native == std::endian::little) {
+    L[Limbs(n) - 1] = 0;
+    std::memcpy(L, p, n);
+  } else {
+    for (std::size_t k = 0; k < Limbs(n); ++k) L[k] = LdLimb(p, n, k);
+  }
+}
+
+// The n bytes at p := the low n bytes of L[0 .. Limbs(n)).
+inline void StLimbs(std::uint8_t* p, std::size_t n, const Limb* L) {
+  if (n == 0) return;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, L, n);
+  } else {
+    for (std::size_t k = 0; k < Limbs(n); ++k) StLimb(p, n, k, L[k]);
+  }
 }
 
 // Division of a two-limb number by a normalised limb d (top bit set) with a precomputed
 // reciprocal, after N. Moeller and T. Granlund, "Improved division by invariant integers".
 struct Reciprocal {
   Limb d, v;
-  constexpr explicit Reciprocal(Limb dn)
-      : d(dn), v(static_cast<Limb>(((Wide{~dn} << 64) | ~Limb{0}) / dn)) {}
+  constexpr explicit Reciprocal(Limb dn) : d(dn), v(DivWide(~dn, ~Limb{0}, dn)) {}
 
   // (u1 * 2^64 + u0) div d and mod d; requires u1 < d.
   constexpr Limb Divide(Limb u1, Limb u0, Limb& r) const {
-    const Wide p = static_cast<Wide>(v) * u1 + ((static_cast<Wide>(u1 + 1) << 64) | u0);
-    Limb q1 = static_cast<Limb>(p >> 64);
-    const auto q0 = static_cast<Limb>(p);
+    // (q1, q0) := v * u1 + (u1 + 1, u0), modulo 2^128.
+    Limb q0 = 0;
+    Limb q1 = MulWide(v, u1, q0);
+    q0 += u0;
+    q1 += u1 + 1 + (q0 < u0);
     Limb rr = u0 - q1 * d;
     if (rr > q0) {
       --q1;
@@ -155,8 +253,8 @@ struct Reciprocal3by2 {
       }
       p -= d1;
     }
-    const Wide t = static_cast<Wide>(v) * d0;
-    const auto t1 = static_cast<Limb>(t >> 64), t0 = static_cast<Limb>(t);
+    Limb t0 = 0;
+    const Limb t1 = MulWide(v, d0, t0);
     p += t1;
     if (p < t1) {
       --v;
@@ -164,24 +262,35 @@ struct Reciprocal3by2 {
     }
   }
 
-  // (u2, u1, u0) div (d1, d0), the remainder into r; requires (u2, u1) < (d1, d0).
-  Limb Divide(Limb u2, Limb u1, Limb u0, Wide& r) const {
-    const Wide qq = static_cast<Wide>(v) * u2 + ((static_cast<Wide>(u2) << 64) | u1);
-    auto q = static_cast<Limb>(qq >> 64);
-    const auto q0 = static_cast<Limb>(qq);
-    const Wide d = (static_cast<Wide>(d1) << 64) | d0;
-    const Limb r1 = u1 - q * d1;
-    Wide rr = ((static_cast<Wide>(r1) << 64) | u0) - static_cast<Wide>(d0) * q - d;
+  // (u2, u1, u0) div (d1, d0), the remainder into (r1, r0); requires (u2, u1) < (d1, d0).
+  Limb Divide(Limb u2, Limb u1, Limb u0, Limb& r1, Limb& r0) const {
+    // (q, q0) := v * u2 + (u2, u1).
+    Limb q0 = 0;
+    Limb q = MulWide(v, u2, q0);
+    q0 += u1;
+    q += u2 + (q0 < u1);
+    // (r1, r0) := (u1 - q * d1, u0) - q * d0 - (d1, d0), modulo 2^128.
+    Limb t0 = 0;
+    const Limb t1 = MulWide(d0, q, t0);
+    Limb b = 0;
+    r0 = SubB(u0, t0, b);
+    r1 = u1 - q * d1 - t1 - b;
+    b = 0;
+    r0 = SubB(r0, d0, b);
+    r1 = r1 - d1 - b;
     ++q;
-    if (static_cast<Limb>(rr >> 64) >= q0) {
+    if (r1 >= q0) {
       --q;
-      rr += d;
+      Limb c = 0;
+      r0 = AddC(r0, d0, c);
+      r1 += d1 + c;
     }
-    if (rr >= d) [[unlikely]] {
+    if (r1 > d1 || (r1 == d1 && r0 >= d0)) [[unlikely]] {
       ++q;
-      rr -= d;
+      b = 0;
+      r0 = SubB(r0, d0, b);
+      r1 = r1 - d1 - b;
     }
-    r = rr;
     return q;
   }
 };
