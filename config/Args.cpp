@@ -1,5 +1,6 @@
 #include "config/Args.h"
 
+#include "core/Str.h"
 #include "core/Text.h"
 #include "platform/Runtime.h"
 

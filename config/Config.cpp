@@ -6,6 +6,7 @@
 #include "config/Args.h"
 #include "config/Version.h"
 #include "core/Lib2.h"
+#include "core/Str.h"
 #include "core/Text.h"
 #include "platform/Runtime.h"
 #include "services/FIO2.h"
@@ -32,7 +33,7 @@ std::span<const char> Keyword(TAction a) {
 // once the parse has ended (help or an error), and the parse then stops.
 struct TParse {
   TDataDesc& d;
-  TLine& msg;
+  SO::TLine& msg;
   TParseEnd end;
 };
 
@@ -138,7 +139,7 @@ bool ParseArgs_Arguments(TParse& p) {
 
 // Prints the help text.
 void Help() {
-  TLine s;
+  SO::TLine s;
   SO::TBuffer b;
   SO::Init(b, s);
   const auto line = [&] {
@@ -170,7 +171,7 @@ void Help() {
 
 }  // namespace
 
-TParseEnd ParseArgs(TDataDesc& d, TLine& msg) {
+TParseEnd ParseArgs(TDataDesc& d, SO::TLine& msg) {
   TParse p{d, msg, TParseEnd::kRun};
   Args::Reset();
   Args::Read();
@@ -202,7 +203,7 @@ void WrActs(SO::TBuffer& b) {
 }
 
 void Show() {
-  TLine s;
+  SO::TLine s;
   SO::TBuffer b;
   SO::Init(b, s);
   const auto out = [&] {
@@ -260,7 +261,7 @@ void Begin() {
   FIO2::GetDirX(data.dir);
   data.ba = 10;
   data.br = 10;
-  TLine msg;
+  SO::TLine msg;
   switch (ParseArgs(data, msg)) {
     case TParseEnd::kHelp:
       Help();

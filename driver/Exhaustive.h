@@ -41,7 +41,6 @@ struct RoundTrip {
 
 enum class Outcome : std::uint8_t { kPass, kStrFailed, kCardFailed, kWrong };
 
-using TCard32 = std::array<std::uint8_t, 4>;  // a 32-bit value, least significant byte first
 using TStr128 = std::array<char, 128>;
 
 // A failing value and what went wrong; s and y are what the converters left, for the diagnosis.
@@ -49,7 +48,7 @@ struct Failure {
   std::uint32_t x = 0;
   Outcome kind = Outcome::kPass;
   TStr128 s{};
-  TCard32 y{};
+  LC::TCard04 y{};
 };
 
 inline constexpr unsigned kMaxWorkers = 256;
@@ -63,11 +62,6 @@ inline unsigned Workers() {
   return n < kMaxWorkers ? n : kMaxWorkers;
 }
 
-inline TCard32 Card32(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-}
-
 // Checks the n values from v on (v + n - 1 <= FFFFFFFFH). Returns the number that passed; when
 // that is less than n, f describes the failure of the next value.
 // The pair is a template argument, so that the converters are called directly and, with
@@ -75,9 +69,9 @@ inline TCard32 Card32(std::uint32_t v) {
 template <const RoundTrip& rt>
 [[gnu::flatten]] inline std::uint32_t CheckRun(std::uint32_t v, std::uint32_t n, TStr128& s,
                                                Failure& f) {
-  TCard32 y;
+  LC::TCard04 y;
   for (std::uint32_t i = 0; i < n; ++i) {
-    const TCard32 x = Card32(v + i);
+    const LC::TCard04 x = LC::Card04(v + i);
     Outcome kind;
     if (!rt.mkStr(s, x)) {
       kind = Outcome::kStrFailed;
@@ -191,7 +185,7 @@ inline bool CheckBlock(std::uint32_t first, std::uint32_t n, unsigned threads, F
       break;
   }
   IO_WrStr(" x = ");
-  WrHex(Card32(f.x));
+  WrHex(LC::Card04(f.x));
   IO_WrLn();
   IO_WrStr(" s = ");
   IO_WrStr(f.s);
@@ -211,7 +205,7 @@ inline void CheckRoundTrips(std::uint32_t first, std::uint64_t count, std::uint3
   assert(block != 0 && "a block of no values would never end the loop");
   for (std::uint64_t done = 0; done < count; done += block) {
     const auto start = static_cast<std::uint32_t>(first + done);
-    WrHex(Card32(start));
+    WrHex(LC::Card04(start));
     IO_WrLn();
     const auto n = static_cast<std::uint32_t>(count - done < block ? count - done : block);
     Failure f;

@@ -9,13 +9,13 @@
 #include "config/Config.h"
 #include "core/LCC.h"
 #include "core/LCC0.h"
+#include "core/SO.h"
+#include "core/Tmr0.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
 #include "services/ConSigs.h"
 #include "services/Lib3.h"
-#include "services/SO.h"
 #include "services/Ticks.h"
-#include "services/Tmr0.h"
 
 namespace Zemblaro {
 
@@ -69,7 +69,7 @@ constexpr TActionDesc kActions[] = {{"Add", " + ", "Result too large"},
 
 // Ends the run with the message "<name>: <what>".
 [[noreturn]] void Fail(std::string_view name, std::string_view what) {
-  std::array<char, 128> s;
+  SO::TLine s;
   SO::TBuffer b;
   SO::Init(b, s);
   SO::WrStr(b, name);

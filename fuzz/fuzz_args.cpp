@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   argv.push_back(nullptr);
   Lib_SetParams(static_cast<int>(store.size()), argv.data());
   const auto d = std::make_unique<Config::TDataDesc>();
-  const auto msg = std::make_unique<Config::TLine>();
+  const auto msg = std::make_unique<SO::TLine>();
   const Config::TParseEnd end = Config::ParseArgs(*d, *msg);
   const auto typed = [&](std::span<const char> n) {
     return d->act < Config::aAdd

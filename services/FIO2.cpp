@@ -1,11 +1,10 @@
 #include "services/FIO2.h"
 
-#include <array>
 #include <cstdint>
 
+#include "core/SO.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
-#include "services/SO.h"
 
 namespace FIO2 {
 
@@ -13,7 +12,7 @@ void GetDirX(std::span<char> t) {
   const auto size = static_cast<std::uint32_t>(t.size());
   const std::uint32_t n = GetCurrentDirectoryA(size, t.data());
   if (n != 0 && n <= size) return;
-  std::array<char, 128> s;
+  SO::TLine s;
   SO::TBuffer b;
   SO::Init(b, s);
   if (n == 0) {

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "core/Tmr0.h"
 #include "platform/Platform.h"
 #include "platform/Runtime.h"
 #include "services/Lib3.h"
-#include "services/Tmr0.h"
 
 namespace Ticks {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "services/SO.h"
+#include "core/SO.h"
 
 namespace Config {
 
@@ -57,16 +57,13 @@ enum class TParseEnd : std::uint8_t {
   kError,  // the command line is wrong: the message goes to standard error, the run ends
 };
 
-// Every composed text (help line, error, display line) is built in one of these.
-using TLine = std::array<char, 128>;
-
 // Parses the command line, { option } [ action [ num num ] ], as the runtime's parameters hold
 // it, into d: dbg, vrb, act, ba, br, arg and brg. Writes nothing and ends nothing: it returns
 // how the parse ends, and for kError the whole two-line message in msg, composed (and cut) in
 // its 128 characters. Bases are not range-checked and numbers are stored as typed. An operand,
 // or the value of "-b" or "-r", that was longer than a parameter can be is refused as
 // "Invalid number" rather than used cut short.
-[[nodiscard]] TParseEnd ParseArgs(TDataDesc& d, TLine& msg);
+[[nodiscard]] TParseEnd ParseArgs(TDataDesc& d, SO::TLine& msg);
 
 // Appends the one-line banner to b (no clearing, no line end).
 void WrInfo(SO::TBuffer& b);

@@ -34,6 +34,12 @@ using TCard03 = std::array<std::uint8_t, 3>;
 using TCard04 = std::array<std::uint8_t, 4>;  // a 32-bit number
 using TCard05 = std::array<std::uint8_t, 5>;
 
+// The four bytes of the 32-bit v, least significant first.
+constexpr TCard04 Card04(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
 // Longest operand (significant bytes) an operation copies into a fixed stack buffer, here and
 // in LCC: a longer one fails cleanly instead.
 inline constexpr std::size_t kStackBytes = 4096;

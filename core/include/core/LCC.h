@@ -49,9 +49,7 @@ inline constexpr std::size_t kStrMaxBytes = LC::kStackBytes;
 // s := the digits of the 32-bit x in base b: MkStr of its four bytes. Ten characters hold its
 // decimal digits, eleven the terminator too.
 [[nodiscard]] inline bool MkStr(std::span<char> s, std::uint32_t x, std::uint8_t b) {
-  const LC::TCard04 card{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x >> 8),
-                         static_cast<std::uint8_t>(x >> 16), static_cast<std::uint8_t>(x >> 24)};
-  return MkStr(s, card, b);
+  return MkStr(s, LC::Card04(x), b);
 }
 
 }  // namespace LCC

@@ -1,5 +1,5 @@
-// Runtime services: text channels, command-line parameters, string helpers and the process halt
-// with its finaliser list.
+// Runtime services: text channels, command-line parameters and the process halt with its
+// finaliser list.
 //
 // Character arrays are spans; a text ends at its first '\0' or at the end of its span.
 #pragma once
@@ -11,7 +11,7 @@
 // ---- Text channels -------------------------------------------------------------------------
 // Standard output and standard error. Every line feed written goes out as CR LF; every other
 // byte, a CR included, passes unchanged. Every thread collects its own lines and each goes out
-// whole with one write(2) at its line end, so lines of different threads never mix. The halting
+// whole with one write at its line end, so lines of different threads never mix. The halting
 // thread's pending partial line is written before the process ends. Once an exit is in progress,
 // only the lines of the thread ending the run and of an interrupting thread are written; the
 // other threads' lines, a partial one included, are dropped.
@@ -26,12 +26,11 @@ void IO_Begin();
 void IO_WrStr(std::span<const char> s);
 // Ends the current line on standard output.
 void IO_WrLn();
-// Writes x in decimal to standard output, padded on the left with blanks to width w; never cut.
+// Writes x in decimal to standard output, padded on the left with blanks to width w (a width
+// above 100 counts as 100); never cut.
 void IO_WrLngCard(std::uint32_t x, std::uint32_t w);
-
-// Writes the calling thread's pending partial lines of both channels. HALT calls it before the
-// process ends.
-void IO_Flush();
+// True once a write to standard output has failed: its next line ends the run.
+bool IO_Failed();
 
 // ---- Parameters ----------------------------------------------------------------------------
 // Records the process's parameters; main calls it first.
@@ -45,19 +44,6 @@ void Lib_ParamStr(std::span<char> s, std::uint32_t n);
 // ---- General services ----------------------------------------------------------------------
 // Writes s and a line end to standard error, then HALT(9).
 [[noreturn]] void Lib_FatalError(std::span<const char> s);
-
-// ---- Strings -------------------------------------------------------------------------------
-// The value of s in decimal: an optional '+', then one or more digits 0-9, and a value below
-// 2^32. ok is false otherwise (a leading '-', a blank, an empty text, an overflow), and the value
-// is then 0.
-std::uint32_t Str_StrToCard(std::span<const char> s, bool& ok);
-// 0 when the two texts are equal character for character, 1 otherwise.
-std::int32_t Str_Compare(std::span<const char> a, std::span<const char> b);
-// Copies the text of src into dst, cut to dst's length, terminated when there is room.
-void Str_Copy(std::span<char> dst, std::span<const char> src);
-// Removes count characters from position start, moving the rest (terminator included) up;
-// nothing when start is at or beyond the end of the text.
-void Strings_Delete(std::span<char> s, std::uint32_t start, std::uint32_t count);
 
 // ---- Halt ----------------------------------------------------------------------------------
 // Registers a finaliser; finalisers run once, newest first, when the first HALT ends the run.
@@ -80,7 +66,8 @@ bool Lib_ExitOwnedElsewhere();
 // by this thread without running the finalisers: the other threads' lines are dropped from here
 // on, so the handler's message and the chain's lines come last, and its HALT runs the chain.
 // When an exit is already in progress, the event is a late one: its HALT ends the process.
-// From here on this thread waits at most 0.4 s for a lock or for a channel to take a line; a
-// line not taken by then is dropped. Should a write block all the same, a timer ends the process
-// 0.9 s after the first event (with 9 when a late event came, else 255).
+// From here on this thread waits at most 0.4 s for a channel's lock; a line whose channel it
+// cannot lock by then is dropped. Should a write block (a reader that stopped reading), a
+// backstop ends the process 0.9 s after the first event (with 9 when a late event came, else
+// 255).
 void Lib_Interrupt();

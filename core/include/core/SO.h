@@ -1,13 +1,18 @@
 // String output buffer: composes a text in a character array that the caller owns, from texts,
-// repeated characters, aligned fields, decimal numbers and line ends, so that a message can be
-// handed on in one piece. Nothing is allocated and nothing is written outside the bound array:
+// aligned fields, decimal numbers and line ends, so that a message can be handed on in one
+// piece. Nothing is allocated and nothing is written outside the bound array:
 // whatever does not fit is dropped silently.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
 namespace SO {
+
+// A composed text: every message, help line and display line is built in one of these, and
+// what does not fit is dropped.
+using TLine = std::array<char, 128>;
 
 // The largest array a buffer can address; a longer array is used up to this many characters.
 inline constexpr std::uint32_t kMaxCapacity = 65535;
@@ -30,8 +35,6 @@ void Init(TBuffer& b, std::span<char> s);
 void Clear(TBuffer& b);
 // Appends c.
 void WrChar(TBuffer& b, char c);
-// Appends n copies of c.
-void WrCharRep(TBuffer& b, char c, std::uint32_t n);
 // Appends the text of s (up to its first '\0' or the end of s).
 void WrStr(TBuffer& b, std::span<const char> s);
 // Appends the text of s aligned in a field of |w| characters: w > 0 right-aligns it (blanks on

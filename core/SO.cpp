@@ -1,4 +1,4 @@
-#include "services/SO.h"
+#include "core/SO.h"
 
 #include <array>
 
@@ -11,6 +11,12 @@ namespace {
 // Restores the terminator after the text when the array has room for it.
 void Terminate(TBuffer& b) {
   if (b.l < b.m) b.s[b.l] = '\0';
+}
+
+// Appends n blanks, as many as fit.
+void WrBlanks(TBuffer& b, std::int64_t n) {
+  for (; n > 0 && b.l < b.m; --n) b.s[b.l++] = ' ';
+  Terminate(b);
 }
 }  // namespace
 
@@ -32,13 +38,6 @@ void WrChar(TBuffer& b, char c) {
   Terminate(b);
 }
 
-void WrCharRep(TBuffer& b, char c, std::uint32_t n) {
-  const std::uint32_t room = b.m - b.l;
-  if (n > room) n = room;
-  for (std::uint32_t i = 0; i < n; ++i) b.s[b.l++] = c;
-  Terminate(b);
-}
-
 void WrStr(TBuffer& b, std::span<const char> s) {
   for (char c : s) {
     if (c == '\0' || b.l >= b.m) break;
@@ -51,9 +50,9 @@ void WrStrAdj(TBuffer& b, std::span<const char> s, std::int32_t w) {
   // 64 bits: |INT32_MIN| and the difference both fit.
   const std::int64_t width = w < 0 ? -static_cast<std::int64_t>(w) : w;
   const std::int64_t fill = width - Text::Length(s);
-  if (w > 0 && fill > 0) WrCharRep(b, ' ', static_cast<std::uint32_t>(fill));
+  if (w > 0) WrBlanks(b, fill);
   WrStr(b, s);
-  if (w < 0 && fill > 0) WrCharRep(b, ' ', static_cast<std::uint32_t>(fill));
+  if (w < 0) WrBlanks(b, fill);
 }
 
 void WrCard(TBuffer& b, std::uint16_t x, std::int32_t w) {
