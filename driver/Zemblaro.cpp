@@ -46,7 +46,8 @@ void Run() {
 }
 
 void Fatal(std::span<const char> s) {
-  IO_WrLn();
+  // Once standard output has failed, its next line would end the run before the message.
+  if (!IO_Failed()) IO_WrLn();
   Lib_FatalError(s);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <thread>
 
 #include "Exhaustive.h"
 #include "driver/Zemblaro.h"
@@ -44,10 +45,12 @@ std::uint32_t n = 0;  // the ticks read so far
 
 // Both channels and the exit code of a child that runs body and gets the signals, as
 // "out|err|code".
-std::string Ending(std::function<void()> body, std::vector<cli::Signal> signals = {}) {
+std::string Ending(std::function<void()> body, std::vector<cli::Signal> signals = {},
+                   cli::Out out = cli::Out::kPipe) {
   cli::Options o;
   o.body = std::move(body);
   o.signals = std::move(signals);
+  o.out = out;
   const cli::Result c = cli::Run(o);
   return c.out + "|" + c.err + "|" + std::to_string(c.code);
 }
@@ -96,6 +99,7 @@ TEST(Unit, HowRunsEnd) {
     void (*body)();
     std::string ending;
     std::vector<cli::Signal> signals = {};
+    cli::Out out = cli::Out::kPipe;
   } cases[] = {
       // Ticks across a wrapping counter; a pending partial line goes out first; the exit code is
       // rc, which a fatal error leaves alone.
@@ -105,6 +109,21 @@ TEST(Unit, HowRunsEnd) {
          Lib3::FatalError("gone");
        },
        "partial Ticks: 16\r\n|gone\r\n|42"},
+      // Once standard output has failed, a fatal message still reaches standard error.
+      {[] { BeginChain(), IO_WrStr("lost\n"), Zemblaro::Fatal("Probe: gone"); },
+       "|Zemblaro: Write error: No space left on device\r\nProbe: gone\r\n|255",
+       {},
+       cli::Out::kFull},
+      // Help's code 0 never ends a run whose lines an interrupt could not write: another thread
+      // holds standard output, blocked on a full pipe.
+      {[] {
+         BeginChain(), Lib3::SetReturnCode(0);
+         std::thread([] { IO_WrStr(std::string(200, 'x') + "\n"); }).detach();
+         SleepMs(100), (void)ConSigs::Handler(CTRL_C_EVENT);
+       },
+       "||255",
+       {},
+       cli::Out::kFilled},
       // The handler takes the events 0 to 6 but log-off.
       {[] {
          BeginChain();
@@ -143,7 +162,18 @@ TEST(Unit, HowRunsEnd) {
        ready + tail,
        {{SIGTERM, ready, 50}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Ending(c.body, c.signals), c.ending);
+  for (const auto& c : cases) EXPECT_EQ(Ending(c.body, c.signals, c.out), c.ending);
+}
+
+// The directory adapter at its buffer's boundary: a buffer of the path's length plus one holds
+// the path and its terminator; one character less asks for that size.
+TEST(Unit, CurrentDirectoryAtTheBufferBoundary) {
+  std::string path(4096, '\0'), got(4096, '?');
+  const std::uint32_t len = GetCurrentDirectoryA(4096, path.data());
+  ASSERT_GT(len, 0u);
+  EXPECT_EQ(GetCurrentDirectoryA(len + 1, got.data()), len);
+  EXPECT_EQ(got.substr(0, len + 2), path.substr(0, len + 1) + '?');
+  EXPECT_EQ(GetCurrentDirectoryA(len, got.data()), len + 1);
 }
 
 // ---- The exhaustive loop, through its seam ---------------------------------------------------

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <regex>
@@ -59,9 +61,10 @@ Result Run(const Options& o) {
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return {};
   std::size_t fill = 0;
-  if (o.out == Out::kFilled) {  // a small pipe with room for a few short lines
-    const int size = fcntl(out[1], F_SETPIPE_SZ, 4096);
-    fill = size > 100 ? static_cast<std::size_t>(size - 100) : 0;
+  int size = 0;
+  if (o.out == Out::kFilled) {  // a small pipe with room for o.room bytes
+    size = fcntl(out[1], F_SETPIPE_SZ, 4096);
+    fill = size > 0 ? static_cast<std::size_t>(size) - std::min(o.room, static_cast<std::size_t>(size)) : 0;
     if (write(out[1], std::string(fill, 'x').data(), fill) != static_cast<ssize_t>(fill)) return {};
   }
   bool open[2] = {o.out == Out::kPipe || o.out == Out::kFilled, !o.errGone};
@@ -88,7 +91,11 @@ Result Run(const Options& o) {
     }
     if (!ended && next < o.signals.size()) {
       const Signal& s = o.signals[next];
-      if (fired < 0 && (s.after.empty() || r.out.find(s.after) != std::string::npos)) fired = now;
+      int held = 0;  // a filled pipe, never read while the child runs, shows its text once full
+      const bool seen = o.out == Out::kFilled
+                            ? ioctl(out[0], FIONREAD, &held) == 0 && held == size
+                            : r.out.find(s.after) != std::string::npos;
+      if (fired < 0 && (s.after.empty() || seen)) fired = now;
       if (fired >= 0 && now >= fired + s.delayMs) {
         kill(pid, s.number);
         if (first < 0) first = now;

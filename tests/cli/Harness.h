@@ -17,7 +17,7 @@ inline void SleepMs(int ms) {
 }
 
 // A signal sent delayMs after `after` has appeared on standard output (after the previous
-// signal, or the start, when empty).
+// signal, or the start, when empty; on a filled pipe, once the pipe is full).
 struct Signal {
   int number;
   std::string after;
@@ -25,7 +25,7 @@ struct Signal {
 };
 
 // Standard output: a pipe read as the child writes, /dev/full, none at all, a pipe whose reader
-// has gone, or a pipe with room for 100 bytes that is not read until the child has ended.
+// has gone, or a pipe with room for `room` bytes that is not read until the child has ended.
 enum class Out { kPipe, kFull, kClosed, kGone, kFilled };
 
 struct Options {
@@ -35,6 +35,7 @@ struct Options {
   bool cwdGone = false;           // removed once entered
   std::vector<Signal> signals;
   Out out = Out::kPipe;
+  std::size_t room = 100;  // of a filled pipe
   bool errGone = false;  // standard error a pipe whose reader has gone
   int timeoutMs = 120000;
 };

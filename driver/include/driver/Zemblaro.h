@@ -12,7 +12,8 @@ namespace Zemblaro {
 void StartUp();
 // Checks both bases and runs the configured action.
 void Run();
-// Ends the current line on standard output, writes s on standard error and halts.
+// Writes a line end (CR LF) on standard output, unless a write to it has failed, then s and a
+// line end on standard error, and halts.
 [[noreturn]] void Fatal(std::span<const char> s);
 
 // Runs the arithmetic action a (aAdd to aMod) on the operand strings s and t as typed, in the
