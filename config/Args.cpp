@@ -6,14 +6,15 @@
 
 namespace Args {
 
-std::uint32_t cnt = 0;
-std::uint32_t idx = 0;
 TSym sym = symNull;
 TStr str{};
 std::uint32_t len = 0;
 bool cut = false;
 
 namespace {
+std::uint32_t cnt = 0;  // number of parameters, the invocation name not counted
+std::uint32_t idx = 0;  // number of the parameter read last; 0 after Reset
+
 // str := parameter n, cut to str's length; cut tells whether anything was dropped. One
 // character more than str holds is enough to know.
 void Fetch(std::uint32_t n) {

@@ -18,12 +18,13 @@ TDataDesc data;
 
 namespace {
 
-// Seven 3-character keywords indexed by TAction, without terminators.
+// The 3-character keywords indexed by TAction, without terminators.
 constexpr char acts[] = "nultstaddsubmuldivmod";
+static_assert(sizeof acts == 3 * (kLastAction + 1) + 1, "one keyword for each action");
 
 // The keyword of a; a value outside the table has none.
 std::span<const char> Keyword(TAction a) {
-  if (a > aMod) return {};
+  if (a > kLastAction) return {};
   return std::span<const char>(acts + 3 * a, 3);
 }
 
@@ -74,7 +75,7 @@ std::uint32_t ParseArgs_Common(std::span<const char> s, std::span<const char> t)
 bool ParseArgs_GetAction(TParse& p, TAction& x) {
   x = aNull;
   std::uint32_t best = 0;
-  for (std::uint8_t a = aTst; a <= aMod; ++a) {
+  for (std::uint8_t a = aTst; a <= kLastAction; ++a) {
     const std::uint32_t k = ParseArgs_Common(Keyword(static_cast<TAction>(a)), Args::str);
     if (k > best) {
       x = static_cast<TAction>(a);
@@ -137,6 +138,28 @@ bool ParseArgs_Arguments(TParse& p) {
          ParseArgs_Number(p, p.d.brg, "2nd number expected");
 }
 
+// ---- Banner and display ---------------------------------------------------------------------
+
+// Appends the one-line banner to b (no clearing, no line end).
+void WrInfo(SO::TBuffer& b) {
+  SO::WrStr(b, kPrgName);
+  SO::WrStr(b, " v");
+  SO::WrCard(b, static_cast<std::uint16_t>(kVersion), 0);
+  SO::WrStr(b, " (");
+  SO::WrStr(b, kDate);
+  SO::WrStr(b, "): Testbed for large cardinal arithmetics.");
+}
+
+// Appends the selectable action keywords, "'tst' | 'add' | ... | 'mod'", to b.
+void WrActs(SO::TBuffer& b) {
+  for (std::uint8_t a = aTst; a <= kLastAction; ++a) {
+    SO::WrChar(b, '\'');
+    SO::WrStr(b, Keyword(static_cast<TAction>(a)));
+    SO::WrChar(b, '\'');
+    if (a != kLastAction) SO::WrStr(b, " | ");
+  }
+}
+
 // Prints the help text.
 void Help() {
   SO::TLine s;
@@ -169,39 +192,8 @@ void Help() {
   line();
 }
 
-}  // namespace
-
-TParseEnd ParseArgs(TDataDesc& d, SO::TLine& msg) {
-  TParse p{d, msg, TParseEnd::kRun};
-  Args::Reset();
-  Args::Read();
-  if (ParseArgs_Options(p) && ParseArgs_Action(p) && ParseArgs_Options(p) &&
-      ParseArgs_Arguments(p) && ParseArgs_Options(p) && Args::sym != Args::symEOA) {
-    ParseArgs_Error(p, "Unexpected argument");
-  }
-  return p.end;
-}
-
-// ---- Banner and display ---------------------------------------------------------------------
-
-void WrInfo(SO::TBuffer& b) {
-  SO::WrStr(b, kPrgName);
-  SO::WrStr(b, " v");
-  SO::WrCard(b, static_cast<std::uint16_t>(kVersion), 0);
-  SO::WrStr(b, " (");
-  SO::WrStr(b, kDate);
-  SO::WrStr(b, "): Testbed for large cardinal arithmetics.");
-}
-
-void WrActs(SO::TBuffer& b) {
-  for (std::uint8_t a = aTst; a <= aMod; ++a) {
-    SO::WrChar(b, '\'');
-    SO::WrStr(b, Keyword(static_cast<TAction>(a)));
-    SO::WrChar(b, '\'');
-    if (a != aMod) SO::WrStr(b, " | ");
-  }
-}
-
+// Prints the record on standard output, one field a line, when data.vrb is set; each line is
+// cut at 128 characters.
 void Show() {
   SO::TLine s;
   SO::TBuffer b;
@@ -244,11 +236,24 @@ void Show() {
   showStr("dir", data.dir);
   showCard("dbg", data.dbg ? 1 : 0);
   showCard("vrb", data.vrb ? 1 : 0);
-  showCard("ba ", data.ba);
-  showCard("br ", data.br);
+  showCard("ba", data.ba);
+  showCard("br", data.br);
   showStr("act", Keyword(data.act));
   showStr("arg", data.arg);
   showStr("brg", data.brg);
+}
+
+}  // namespace
+
+TParseEnd ParseArgs(TDataDesc& d, SO::TLine& msg) {
+  TParse p{d, msg, TParseEnd::kRun};
+  Args::Reset();
+  Args::Read();
+  if (ParseArgs_Options(p) && ParseArgs_Action(p) && ParseArgs_Options(p) &&
+      ParseArgs_Arguments(p) && ParseArgs_Options(p) && Args::sym != Args::symEOA) {
+    ParseArgs_Error(p, "Unexpected argument");
+  }
+  return p.end;
 }
 
 // ---- Start-up -------------------------------------------------------------------------------

@@ -174,6 +174,15 @@ inline bool CheckBlock(std::uint32_t first, std::uint32_t n, unsigned threads, F
   return true;
 }
 
+// Writes the hexadecimal digits of x (upper case, no leading zeros, "0" for zero) with no line
+// end; x has at most 128 bytes.
+inline void WrHex(std::span<const std::uint8_t> x) {
+  std::array<char, 256> s{};  // the one-word route reads the bytes after the text to keep them
+  [[maybe_unused]] const bool ok = LCC0::MkStr(s, x);
+  assert(ok && "the suite's numbers have at most 128 bytes, 256 digits");
+  IO_WrStr(s);
+}
+
 // Writes what a failure shows and ends the run with its message.
 [[noreturn]] inline void Report(const RoundTrip& rt, const Failure& f) {
   switch (f.kind) {

@@ -26,25 +26,6 @@ void StartUp() {
   Config::Begin();
 }
 
-void Run() {
-  const Config::TDataDesc& d = Config::data;
-  if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
-  if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
-  if (d.act < Config::aTst || d.act > Config::aMod) Fatal("Zemblaro: Action not implemented");
-  if (d.act != Config::aTst) {
-    Act(d.act, d.arg, d.brg);
-    return;
-  }
-  Test10();
-  Test11();
-  Test20();
-  Test21();
-  Test30();
-  Test40();
-  Test51();
-  Test52();
-}
-
 void Fatal(std::span<const char> s) {
   // Once standard output has failed, its next line would end the run before the message.
   if (!IO_Failed()) IO_WrLn();
@@ -67,6 +48,8 @@ constexpr TActionDesc kActions[] = {{"Add", " + ", "Result too large"},
                                     {"Mul", " * ", "Result too large"},
                                     {"Div", " DIV ", "Division by zero"},
                                     {"Mod", " MOD ", "Division by zero"}};
+static_assert(std::size(kActions) == Config::kLastAction - Config::aAdd + 1,
+              "one description for each arithmetic action");
 
 // Ends the run with the message "<name>: <what>".
 [[noreturn]] void Fail(std::string_view name, std::string_view what) {
@@ -79,9 +62,12 @@ constexpr TActionDesc kActions[] = {{"Add", " + ", "Result too large"},
   Fatal(s);
 }
 
-}  // namespace
-
+// Runs the arithmetic action a on the operand strings s and t as typed, in the configured bases
+// (both already checked to lie in 2..36). Writes one result line "s op t = result" on standard
+// output, or ends the run through Fatal with the action's message: first operand, second
+// operand, (Sub) the sign of the difference, the operation, the result string.
 void Act(Config::TAction a, std::span<const char> s, std::span<const char> t) {
+  assert(a >= Config::aAdd && a <= Config::kLastAction && "an arithmetic action");
   const TActionDesc& desc = kActions[a - Config::aAdd];
   const auto ba = static_cast<std::uint8_t>(Config::data.ba);
   const auto br = static_cast<std::uint8_t>(Config::data.br);
@@ -106,10 +92,14 @@ void Act(Config::TAction a, std::span<const char> s, std::span<const char> t) {
       ok = LC::Mul(x, y, z);
       result = z;
       break;
-    default:  // aDiv, aMod: the same division, the quotient or the remainder shown
+    case Config::aDiv:  // the same division for both, the quotient or the remainder shown
+    case Config::aMod:
       ok = LC::Div(x, y, z, m);
       result = a == Config::aDiv ? LC::CByteCard(z) : LC::CByteCard(m);
       break;
+    case Config::aNull:  // no arithmetic: Run never passes these
+    case Config::aTst:
+      return;
   }
   if (!ok) Fail(desc.name, desc.opFailed);
   if (!LCC::MkStr(r, result, br)) Fail(desc.name, "Result string too short");
@@ -122,8 +112,6 @@ void Act(Config::TAction a, std::span<const char> s, std::span<const char> t) {
 }
 
 // ---- Self-test suite ------------------------------------------------------------------------
-
-namespace {
 
 // Runs a test's body between "<name>: begin" and "<name>: end <ms>ms"; the time covers the
 // test's output and the "end " text.
@@ -157,23 +145,23 @@ constexpr std::array<std::uint8_t, 1> kFFH1{0xFF};
 void InPlace(std::string_view prefix, LC::ByteCard x, LC::CByteCard y,
              bool (*op)(LC::ByteCard, LC::CByteCard), std::string_view failed) {
   IO_WrStr(prefix);
-  WrHex(x);
+  detail::WrHex(x);
   IO_WrStr(", ");
-  WrHex(y);
+  detail::WrHex(y);
   IO_WrStr(" ) = ");
   if (!op(x, y)) Fatal(failed);
-  WrHex(x);
+  detail::WrHex(x);
   IO_WrLn();
 }
 
 // "  x op y = z".
 void WrStep(LC::CByteCard x, std::span<const char> op, LC::CByteCard y, LC::CByteCard z) {
   IO_WrStr("  ");
-  WrHex(x);
+  detail::WrHex(x);
   IO_WrStr(op);
-  WrHex(y);
+  detail::WrHex(y);
   IO_WrStr(" = ");
-  WrHex(z);
+  detail::WrHex(z);
   IO_WrLn();
 }
 
@@ -190,15 +178,6 @@ void Step(LC::CByteCard x, std::string_view opText, LC::CByteCard y,
 template <const detail::RoundTrip& rt>
 void CheckAll32() {
   detail::CheckRoundTrips<rt>(0, std::uint64_t{1} << 32, std::uint32_t{1} << 28, detail::Workers());
-}
-
-}  // namespace
-
-void WrHex(std::span<const std::uint8_t> x) {
-  std::array<char, 256> s;
-  [[maybe_unused]] const bool ok = LCC0::MkStr(s, x);
-  assert(ok && "the suite's numbers have at most 128 bytes, 256 digits");
-  IO_WrStr(s);
 }
 
 void Test10() {
@@ -244,6 +223,27 @@ void Test51() {
 
 void Test52() {
   Timed("Test52", CheckAll32<detail::kLccRoundTrip>);
+}
+
+}  // namespace
+
+void Run() {
+  const Config::TDataDesc& d = Config::data;
+  if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
+  if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
+  if (d.act < Config::aTst || d.act > Config::kLastAction) Fatal("Zemblaro: Action not implemented");
+  if (d.act != Config::aTst) {
+    Act(d.act, d.arg, d.brg);
+    return;
+  }
+  Test10();
+  Test11();
+  Test20();
+  Test21();
+  Test30();
+  Test40();
+  Test51();
+  Test52();
 }
 
 }  // namespace Zemblaro

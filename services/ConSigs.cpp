@@ -4,17 +4,20 @@
 
 namespace ConSigs {
 
+namespace {
+// Writes "ConSigs: ", s and a line end on standard output.
+void Message(std::span<const char> s) {
+  IO_WrStr("ConSigs: ");
+  IO_WrStr(s);
+  IO_WrLn();
+}
+}  // namespace
+
 void Begin() {
   if (SetConsoleCtrlHandler(Handler, 1) == 0) {
     Message("Installation failed.");
     HALT(9);
   }
-}
-
-void Message(std::span<const char> s) {
-  IO_WrStr("ConSigs: ");
-  IO_WrStr(s);
-  IO_WrLn();
 }
 
 std::int32_t Handler(WinCon_CTRL_TYPE ct) {

@@ -10,11 +10,17 @@ namespace Lib3 {
 namespace {
 // Written on the main thread (help) and read by whichever thread ends the run.
 std::atomic<std::uint8_t> rc{255};
+
+// The chain's last link: HALT with rc.
+[[noreturn]] void Halt() {
+  HALT(rc.load(std::memory_order_relaxed));
+}
+
 TProc term = Halt;
 
 // The runtime's finaliser for this module: starts the chain.
 void Finally() {
-  DoneModule();
+  term();
 }
 }  // namespace
 
@@ -37,17 +43,9 @@ void SetReturnCode(std::uint8_t x) {
 }
 
 void Terminate(TProc p, TProc& old) {
-  assert(p != nullptr && "every link of the chain calls the next, down to Halt");
+  assert(p != nullptr && "every link of the chain calls the next, down to the halt");
   old = term;
   term = p;
-}
-
-void Halt() {
-  HALT(rc.load(std::memory_order_relaxed));
-}
-
-void DoneModule() {
-  term();
 }
 
 }  // namespace Lib3

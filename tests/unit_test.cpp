@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "Exhaustive.h"
+#include "core/SO.h"
 #include "driver/Zemblaro.h"
 #include "platform/Platform.h"
 #include "services/ConSigs.h"
@@ -163,6 +164,18 @@ TEST(Unit, HowRunsEnd) {
        {{SIGTERM, ready, 50}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Ending(c.body, c.signals, c.out), c.ending);
+}
+
+// The output buffer aligns fields both ways and drops what its array cannot hold, terminator
+// included; the bytes beyond the array it was bound to stay as they were.
+TEST(Unit, OutputBuffer) {
+  std::string s(12, '#');
+  SO::TBuffer b;
+  SO::Init(b, {s.data(), 10});
+  SO::WrStrAdj(b, "ab", 4), SO::WrStrAdj(b, "c", -2), SO::WrLngCard(b, 4294967295, 1);
+  EXPECT_EQ(s, "  abc 4294##");
+  SO::Clear(b), SO::WrStrAdj(b, "abc", -2), SO::WrStrAdj(b, "d", 0), SO::WrLn(b);
+  EXPECT_EQ(s, std::string("abcd\r\n") + '\0' + "294##");
 }
 
 // The directory adapter at its buffer's boundary: a buffer of the path's length plus one holds

@@ -20,14 +20,12 @@ enum TSym : std::uint8_t {
 // A parameter's text; a parameter longer than this is cut to it.
 using TStr = std::array<char, 256>;
 
-extern std::uint32_t cnt;  // number of parameters, the invocation name not counted
-extern std::uint32_t idx;  // number of the parameter read last; 0 after Reset
 extern TSym sym;           // class of the current symbol
 extern TStr str;           // text of the current symbol, '\0'-terminated when shorter than str
 extern std::uint32_t len;  // number of characters in str
 extern bool cut;           // the current parameter was longer than str and has been cut
 
-// Rewinds to parameter 0: idx := 0, sym := symNull, str := the invocation name. Each parse of
+// Rewinds to parameter 0: sym := symNull, str := the invocation name. Each parse of
 // the command line starts with it.
 void Reset();
 // Moves to the next parameter and classifies it into sym, str, len and cut. Past the last

@@ -19,6 +19,8 @@ enum TAction : std::uint8_t {
   aDiv = 5,
   aMod = 6
 };
+// The actions that run are aTst to kLastAction; from aAdd on they are arithmetic.
+inline constexpr TAction kLastAction = aMod;
 
 using TPthStr = std::array<char, 128>;
 using TNumStr = std::array<char, 256>;
@@ -46,8 +48,8 @@ inline constexpr char kPrgName[] = "zemblaro";
 
 // Clears data, sets the program's identity, the current directory (FIO2::GetDirX, which ends
 // the run when it fails) and both bases 10, then parses the command line into it (ParseArgs)
-// and shows the record (Show). Help ends the run with return code 0 after the help text, an
-// error with the message on standard error. Called once by main, at the end of start-up.
+// and, in verbose mode, shows the record, one field a line. Help ends the run with return code 0 after the help text, an
+// error with the message on standard error. Called once by Zemblaro::StartUp, at the end of start-up.
 void Begin();
 
 // How a parse of the command line ends.
@@ -64,13 +66,5 @@ enum class TParseEnd : std::uint8_t {
 // or the value of "-b" or "-r", that was longer than a parameter can be is refused as
 // "Invalid number" rather than used cut short.
 [[nodiscard]] TParseEnd ParseArgs(TDataDesc& d, SO::TLine& msg);
-
-// Appends the one-line banner to b (no clearing, no line end).
-void WrInfo(SO::TBuffer& b);
-// Appends the selectable action keywords, "'tst' | 'add' | ... | 'mod'", to b.
-void WrActs(SO::TBuffer& b);
-// Prints the record on standard output, one field a line, when data.vrb is set; each line is
-// cut at 128 characters.
-void Show();
 
 }  // namespace Config

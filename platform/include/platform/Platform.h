@@ -1,5 +1,6 @@
-// Platform adapters: the tick counter, the current directory, threads and processors, each
-// effect behind a hook that tests may replace with a fake.
+// Platform adapters: the tick counter, the current directory, threads and processors. The tick
+// counter, the directory lookup and the start of a thread each go through a hook that tests may
+// replace with a fake.
 #pragma once
 
 #include <pthread.h>

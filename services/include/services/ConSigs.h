@@ -10,12 +10,9 @@
 namespace ConSigs {
 
 // Installs Handler as the console control handler. When that fails, writes
-// "ConSigs: Installation failed." and halts. Called once by main, during start-up, before any
+// "ConSigs: Installation failed." and halts. Called once by Zemblaro::StartUp, before any
 // other thread exists.
 void Begin();
-
-// Writes "ConSigs: ", s and a line end on standard output.
-void Message(std::span<const char> s);
 
 // The console control handler, called on the platform's own thread. Returns 0 (not handled) for
 // CTRL_LOGOFF_EVENT and for every value above CTRL_SHUTDOWN_EVENT. Every other event writes

@@ -1,6 +1,6 @@
 // Return code and termination chain: every end of a run goes through the chain of exit
-// procedures headed by term, which always ends in Lib3::Halt, so the exit code of every run is
-// rc at that moment.
+// procedures headed by term, which always ends in the module's halt with rc, so the exit code of
+// every run is rc at that moment.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,8 @@ namespace Lib3 {
 
 using TProc = void (*)();
 
-// Registers the module's finaliser with the runtime; rc := 255; term := Halt. Called once by
-// main, before anything can halt.
+// Registers the module's finaliser with the runtime; rc := 255; term := the halt with rc.
+// Called once by Zemblaro::StartUp, first, before anything can halt.
 void Begin();
 
 // Writes s and a line end on standard error and halts; rc is not changed.
@@ -20,9 +20,5 @@ void Begin();
 void SetReturnCode(std::uint8_t x);
 // old := term; term := p. p must call old as its last step.
 void Terminate(TProc p, TProc& old);
-// HALT with rc.
-[[noreturn]] void Halt();
-// Calls term.
-void DoneModule();
 
 }  // namespace Lib3

@@ -4,8 +4,8 @@
 
 namespace Ticks {
 
-// Records the start tick count and joins the termination chain. Called once by main, right
-// after Lib3::Begin.
+// Records the start tick count and joins the termination chain. Called once by
+// Zemblaro::StartUp, right after Lib3::Begin.
 void Begin();
 
 }  // namespace Ticks
