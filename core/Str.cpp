@@ -23,8 +23,8 @@ std::uint32_t Str_StrToCard(std::span<const char> s, bool& ok) {
 }
 
 std::int32_t Str_Compare(std::span<const char> a, std::span<const char> b) {
-  const std::uint32_t la = Text::Length(a);
-  return la == Text::Length(b) && std::equal(a.begin(), a.begin() + la, b.begin()) ? 0 : 1;
+  const auto text = a.first(Text::Length(a));
+  return text.size() == Text::Length(b) && std::equal(text.begin(), text.end(), b.begin()) ? 0 : 1;
 }
 
 void Str_Copy(std::span<char> dst, std::span<const char> src) {

@@ -58,11 +58,14 @@ void JoinThread(pthread_t thread) {
 }
 
 unsigned ProcessorCount() {
+  long n = 0;
+#ifdef CPU_COUNT  // a host with affinity masks (Linux): the processors this process may use
   cpu_set_t set;
   CPU_ZERO(&set);
-  // More processors than a cpu_set_t holds: those online.
-  const long n =
-      sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : sysconf(_SC_NPROCESSORS_ONLN);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) n = CPU_COUNT(&set);
+#endif
+  // Elsewhere, or more processors than a mask holds: those online.
+  if (n < 1) n = sysconf(_SC_NPROCESSORS_ONLN);
   return n < 1 ? 1 : static_cast<unsigned>(n);
 }
 }  // namespace Platform

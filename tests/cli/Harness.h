@@ -17,7 +17,8 @@ inline void SleepMs(int ms) {
 }
 
 // A signal sent delayMs after `after` has appeared on standard output (after the previous
-// signal, or the start, when empty; on a filled pipe, once the pipe is full).
+// signal, or the start, when empty; on a filled pipe, once the child has written to it and then
+// nothing for 50 ms).
 struct Signal {
   int number;
   std::string after;
@@ -43,7 +44,7 @@ struct Options {
 struct Result {
   std::string out, err;     // both channels, byte for byte, at most 1 MiB each
   int code = -1;            // exit code, or 128 + the signal that ended the child
-  long msAfterSignal = -1;  // from the first signal to the child's end
+  long long msAfterSignal = -1;  // from the first signal to the child's end
 };
 
 Result Run(const Options& o);

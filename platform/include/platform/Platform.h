@@ -27,6 +27,7 @@ extern int (*threadStart)(pthread_t* thread, void* (*body)(void*), void* arg);
 
 // Waits for a thread that threadStart started.
 void JoinThread(pthread_t thread);
-// The number of processors this process may run on, by its affinity mask; at least 1.
+// The number of processors this process may run on, by its affinity mask where the host has
+// one, else those online; at least 1.
 unsigned ProcessorCount();
 }  // namespace Platform
