@@ -6,8 +6,8 @@
 // reverse, wait for the stores to reach the cache).
 #pragma once
 
+#include <array>
 #include <bit>
-#include <cassert>
 #include <cstdint>
 #include <span>
 
@@ -108,6 +108,20 @@ using Route = Sse2;
 using Route = Plain;
 #endif
 
+// A value below 2^28 whose top bit is bit t has l = t / 4 + 1 digits. By t: the bits by which
+// its characters move down, 8 * (8 - l) (kDrop); the bytes of the old word after its digits and
+// terminator, from byte l + 1 on (kKeep).
+inline constexpr auto kDrop = [] {
+  std::array<std::uint8_t, 28> k{};
+  for (unsigned t = 0; t < k.size(); ++t) k[t] = static_cast<std::uint8_t>(8 * (7 - t / 4));
+  return k;
+}();
+inline constexpr auto kKeep = [] {
+  std::array<std::uint64_t, 28> k{};
+  for (unsigned t = 0; t < k.size(); ++t) k[t] = ~((std::uint64_t{2} << (8 * (t / 4) + 15)) - 1);
+  return k;
+}();
+
 // Writes the hexadecimal text of v into s, which has at least 8 characters: upper-case digits,
 // most significant first, no leading zeros, "0" for zero, then '\0' when s has room. Bytes
 // after the terminator keep their values (the first eight bytes are stored as one word).
@@ -115,12 +129,8 @@ template <typename R = Route>
 inline void Put(std::span<char> s, std::uint32_t v) {
   const std::uint64_t chars = R::Chars(v);
   if (v < 0x10000000) {
-    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;
-    assert(l >= 1 && l <= 7 && "the shifts below stay short of 64");
-    const auto old = Word::Ld<std::uint64_t>(s.data());
-    const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
-    const std::uint64_t merged = chars >> (8 * (8 - l)) | (old & ~text);
-    Word::St(s.data(), merged);
+    const auto t = static_cast<unsigned>(std::bit_width(v | 1)) - 1;
+    Word::St(s.data(), chars >> kDrop[t] | (Word::Ld<std::uint64_t>(s.data()) & kKeep[t]));
     return;
   }
   Word::St(s.data(), chars);
