@@ -90,7 +90,7 @@ struct Sse2 {
     const __m128i letter = _mm_cmpgt_epi8(
         _mm_add_epi8(_mm_and_si128(x, _mm_set1_epi8(~0x20)), _mm_set1_epi8(0x7F - 'F')),
         _mm_set1_epi8(0x7F - 6));
-    const auto good = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(dec, letter)));
+    const auto good = static_cast<std::uint8_t>(_mm_movemask_epi8(_mm_or_si128(dec, letter)));
     // A letter's low nibble plus 9 is its value.
     const __m128i d = _mm_and_si128(_mm_add_epi8(x, _mm_and_si128(letter, _mm_set1_epi8(9))),
                                     _mm_set1_epi8(0x0F));
@@ -99,7 +99,7 @@ struct Sse2 {
     const __m128i p = _mm_srli_epi16(
         _mm_mullo_epi16(d, _mm_set_epi16(1, 1, 1, 1, 0x1001, 0x1001, 0x1001, 0x1001)), 8);
     v = Word::Swap(static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(p, p))));
-    // A full word of digits, the common case, needs no count. Bytes 8 to 15 are no digits.
+    // A full word of digits, the common case, needs no count.
     return good == 0xFF ? 8 : static_cast<std::uint32_t>(std::countr_zero(good + 1u));
   }
 };
@@ -155,7 +155,7 @@ inline bool Get(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
   const auto c = Word::Ld<std::uint64_t>(s.data());
   l = R::Read(c, v);
   if (l == 8) return s.size() == 8 || s[8] == '\0';
-  v = static_cast<std::uint32_t>(std::uint64_t{v} >> (32 - 4 * l));  // the first l digits
+  v = static_cast<std::uint32_t>(std::uint64_t{v} << (4 * l) >> 32);  // the first l digits
   return (c >> (8 * l) & 0xFF) == 0;  // byte l ends the text or is no digit
 }
 
