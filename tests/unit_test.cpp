@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <numeric>
 
 #include "Exhaustive.h"
 #include "Hex8.h"
@@ -58,9 +59,7 @@ void CheckHex8Route() {
           for (int d; n < cap && s[n] != '\0'; ++n, value = value * 16 + unsigned(d))
             ok = (d = props::DigitOf(static_cast<std::uint8_t>(s[n]))) < 16 && ok;
           ok = ok && n <= 8;
-          const bool got = Hex8::Get<R>(s, l, v);
-          ASSERT_TRUE(got == ok && (!ok || (l == n && v == value)))
-              << std::string(s.begin(), s.end());
+          ASSERT_TRUE(Hex8::Get<R>(s, l, v) == ok && (!ok || (l == n && v == value))) << b << at;
         }
       }
       for (std::size_t at = 0; at < len; ++at) {
@@ -68,8 +67,7 @@ void CheckHex8Route() {
           const auto shift = static_cast<unsigned>(4 * (len - 1 - at));
           const std::uint32_t v = (0x9A3F1E2Bu >> (32 - 4 * len) & ~(15u << shift)) | d << shift;
           std::vector<char> s(cap), e;
-          for (std::size_t i = 0; i < cap; ++i) s[i] = static_cast<char>(0x80 + i);
-          e = s;
+          std::iota(s.begin(), s.end(), '\x80'), e = s;
           const std::string t = props::Str(v, 16);
           std::copy_n(t.c_str(), t.size() + (t.size() < cap), e.begin());
           Hex8::Put<R>(s, v);
