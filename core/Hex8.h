@@ -54,9 +54,12 @@ inline std::uint32_t PackNibbles(std::uint64_t d) {
   return static_cast<std::uint32_t>(u << 16 | u >> 32);
 }
 
-// A route computes the eight digit characters of a value (Chars) in one word, upper case, the
-// most significant in byte 0, leading zeros included. Plain uses 64-bit arithmetic on every
-// host; Sse2 spreads and compares the bytes in vector lanes where the compiler targets them.
+// A route works on one word of eight characters, byte 0 first. Chars(v): the digits of v, upper
+// case, the most significant first, leading zeros included. Read(c, v): the number of digits
+// before the first byte of c that is none (8 for none), with v := the value of the eight bytes
+// taken as digits (meaningless from that byte on). Plain uses 64-bit arithmetic on every host;
+// Sse2 spreads and compares the bytes in vector lanes where the compiler targets SSE2 (x86-64:
+// its lanes are little-endian, as Word::Swap assumes here).
 struct Plain {
   static std::uint64_t Chars(std::uint32_t v) { return DigitChars(Nibbles(v)); }
   static std::uint32_t Read(std::uint64_t c, std::uint32_t& v) {
