@@ -6,10 +6,14 @@
 // reverse, wait for the stores to reach the cache).
 #pragma once
 
+#include <array>
 #include <bit>
-#include <cassert>
 #include <cstdint>
 #include <span>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "Word.h"
 
@@ -50,18 +54,86 @@ inline std::uint32_t PackNibbles(std::uint64_t d) {
   return static_cast<std::uint32_t>(u << 16 | u >> 32);
 }
 
+// A route works on one word of eight characters, byte 0 first. Chars(v): the digits of v, upper
+// case, the most significant first, leading zeros included. Read(c, v): the number of digits
+// before the first byte of c that is none (8 for none), with v := the value of the eight bytes
+// taken as digits (meaningless from that byte on). Plain uses 64-bit arithmetic on every host;
+// Sse2 spreads and compares the bytes in vector lanes where the compiler targets SSE2 (x86-64:
+// its lanes are little-endian, as Word::Swap assumes here).
+struct Plain {
+  static std::uint64_t Chars(std::uint32_t v) { return DigitChars(Nibbles(v)); }
+  static std::uint32_t Read(std::uint64_t c, std::uint32_t& v) {
+    const std::uint64_t d = CharNibbles(c);
+    v = PackNibbles(d);
+    // d written back matches c (letters in either case: bit 5 aside where d >= 10) in each byte
+    // before the first non-digit and not in that one.
+    const std::uint64_t diff = (c ^ DigitChars(d)) & ~(Letters(d) << 5);
+    return static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;  // 8 for no difference
+  }
+};
+
+#if defined(__SSE2__) && defined(__x86_64__)
+struct Sse2 {
+  static std::uint64_t Chars(std::uint32_t v) {
+    // Byte 2k and 2k + 1 get the high and the low nibble of the value's byte 3 - k.
+    const __m128i b = _mm_cvtsi32_si128(static_cast<int>(Word::Swap(v)));
+    const __m128i d =
+        _mm_and_si128(_mm_unpacklo_epi8(_mm_srli_epi16(b, 4), b), _mm_set1_epi8(0x0F));
+    const __m128i letter = _mm_cmpgt_epi8(d, _mm_set1_epi8(9));
+    const __m128i c = _mm_add_epi8(_mm_add_epi8(d, _mm_set1_epi8('0')),
+                                   _mm_and_si128(letter, _mm_set1_epi8('A' - '9' - 1)));
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(c));
+  }
+  static std::uint32_t Read(std::uint64_t c, std::uint32_t& v) {
+    const __m128i x = _mm_cvtsi64_si128(static_cast<long long>(c));  // bytes 8 to 15 zero
+    // Each range moved to the top of a signed byte, so that one compare tests it: the decimal
+    // digits, and the letters A-F once bit 5 is cleared.
+    const __m128i dec =
+        _mm_cmpgt_epi8(_mm_add_epi8(x, _mm_set1_epi8(0x7F - '9')), _mm_set1_epi8(0x7F - 10));
+    const __m128i letter = _mm_cmpgt_epi8(
+        _mm_add_epi8(_mm_and_si128(x, _mm_set1_epi8(~0x20)), _mm_set1_epi8(0x7F - 'F')),
+        _mm_set1_epi8(0x7F - 6));
+    const auto good = static_cast<std::uint8_t>(_mm_movemask_epi8(_mm_or_si128(dec, letter)));
+    // A letter's low nibble plus 9 is its value.
+    const __m128i d = _mm_and_si128(_mm_add_epi8(x, _mm_and_si128(letter, _mm_set1_epi8(9))),
+                                    _mm_set1_epi8(0x0F));
+    // Lane k * 0x1001 has nibble 2k * 16 + nibble 2k + 1 in its high byte. The empty lanes'
+    // factor differs, so that the compiler keeps one multiply instead of a shift and an add.
+    const __m128i p = _mm_srli_epi16(
+        _mm_mullo_epi16(d, _mm_set_epi16(1, 1, 1, 1, 0x1001, 0x1001, 0x1001, 0x1001)), 8);
+    v = Word::Swap(static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(p, p))));
+    // A full word of digits, the common case, needs no count.
+    return good == 0xFF ? 8 : static_cast<std::uint32_t>(std::countr_zero(good + 1u));
+  }
+};
+using Route = Sse2;
+#else
+using Route = Plain;
+#endif
+
+// A value below 2^28 whose top bit is bit t has l = t / 4 + 1 digits. By t: the bits by which
+// its characters move down, 8 * (8 - l) (kDrop); the bytes of the old word after its digits and
+// terminator, from byte l + 1 on (kKeep).
+inline constexpr auto kDrop = [] {
+  std::array<std::uint8_t, 28> k{};
+  for (unsigned t = 0; t < k.size(); ++t) k[t] = static_cast<std::uint8_t>(8 * (7 - t / 4));
+  return k;
+}();
+inline constexpr auto kKeep = [] {
+  std::array<std::uint64_t, 28> k{};
+  for (unsigned t = 0; t < k.size(); ++t) k[t] = ~((std::uint64_t{2} << (8 * (t / 4) + 15)) - 1);
+  return k;
+}();
+
 // Writes the hexadecimal text of v into s, which has at least 8 characters: upper-case digits,
 // most significant first, no leading zeros, "0" for zero, then '\0' when s has room. Bytes
 // after the terminator keep their values (the first eight bytes are stored as one word).
+template <typename R = Route>
 inline void Put(std::span<char> s, std::uint32_t v) {
-  const std::uint64_t chars = DigitChars(Nibbles(v));  // leading zeros included
+  const std::uint64_t chars = R::Chars(v);
   if (v < 0x10000000) {
-    const auto l = (35 - static_cast<std::uint32_t>(std::countl_zero(v | 1))) / 4;
-    assert(l >= 1 && l <= 7 && "the shifts below stay short of 64");
-    const auto old = Word::Ld<std::uint64_t>(s.data());
-    const std::uint64_t text = (std::uint64_t{2} << (8 * l + 7)) - 1;  // digits and terminator
-    const std::uint64_t merged = chars >> (8 * (8 - l)) | (old & ~text);
-    Word::St(s.data(), merged);
+    const auto t = static_cast<unsigned>(std::bit_width(v | 1)) - 1;
+    Word::St(s.data(), chars >> kDrop[t] | (Word::Ld<std::uint64_t>(s.data()) & kKeep[t]));
     return;
   }
   Word::St(s.data(), chars);
@@ -81,20 +153,13 @@ inline bool PutCard(std::span<char> s, std::span<const std::uint8_t> x) {
 // Reads the text at the start of s, which has at least 8 characters, when it is at most 8
 // hexadecimal digits long: l := its length, v := its value (0 for the empty text). False for a
 // longer text or a character that is no hexadecimal digit, l and v then meaningless.
+template <typename R = Route>
 inline bool Get(std::span<const char> s, std::uint32_t& l, std::uint32_t& v) {
   const auto c = Word::Ld<std::uint64_t>(s.data());
-  const std::uint64_t d = CharNibbles(c);
-  v = PackNibbles(d);
-  // d written back matches c (letters in either case: bit 5 aside where d >= 10) in each byte
-  // before the first non-digit and not in that one, which ends the text or is no digit.
-  const std::uint64_t diff = (c ^ DigitChars(d)) & ~(Letters(d) << 5);
-  if (diff != 0) {
-    l = static_cast<std::uint32_t>(std::countr_zero(diff)) / 8;
-    v = static_cast<std::uint32_t>(std::uint64_t{v} >> (32 - 4 * l));  // the first l digits
-    return (c >> (8 * l) & 0xFF) == 0;
-  }
-  l = 8;
-  return s.size() == 8 || s[8] == '\0';
+  l = R::Read(c, v);
+  if (l == 8) return s.size() == 8 || s[8] == '\0';
+  v = static_cast<std::uint32_t>(std::uint64_t{v} << (4 * l) >> 32);  // the first l digits
+  return (c >> (8 * l) & 0xFF) == 0;  // byte l ends the text or is no digit
 }
 
 // The one-word route for reading a cardinal: takes the case when x has at most 8 bytes, s at

@@ -70,8 +70,10 @@ template <const RoundTrip& rt>
 [[gnu::flatten]] inline std::uint32_t CheckRun(std::uint32_t v, std::uint32_t n, TStr128& s,
                                                Failure& f) {
   LC::TCard04 y;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    const LC::TCard04 x = LC::Card04(v + i);
+  // One counter: the value itself, up to v + n, which wraps to 0 after FFFFFFFFH.
+  std::uint32_t u = v;
+  for (const std::uint32_t end = v + n; u != end; ++u) {
+    const LC::TCard04 x = LC::Card04(u);
     Outcome kind;
     if (!rt.mkStr(s, x)) {
       kind = Outcome::kStrFailed;
@@ -82,13 +84,13 @@ template <const RoundTrip& rt>
     } else {
       continue;
     }
-    f.x = v + i;
+    f.x = u;
     f.kind = kind;
     f.s = s;
     f.y = y;
-    return i;
+    break;
   }
-  return n;
+  return u - v;
 }
 
 // One block being checked: the shared counter, the shared minimum and one result per worker.

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <thread>
 
 #include "Exhaustive.h"
+#include "Hex8.h"
 #include "core/SO.h"
 #include "driver/Zemblaro.h"
 #include "platform/Platform.h"
@@ -37,6 +39,50 @@ TEST(Props, LcAgreesWithGmp) {
 TEST(Props, ConversionsAgreeWithGmp) {
   props::Source g(20261208);
   for (int i = 0; i < kCases / 2; ++i) ASSERT_EQ(props::Check(props::Draw(g)), "") << "case " << i;
+}
+
+// Each one-word hexadecimal route (the portable one, and the vector one where the compiler
+// targets it) against a plain per-character reading and GMP's text. Reading: every byte value at
+// every place of texts of 1 to 8 digits and just after them, in arrays of 8, 9 and 16 characters
+// with digits behind the terminator. Writing: every digit at every place of every length, into
+// arrays whose bytes all differ.
+template <typename R>
+void CheckHex8Route() {
+  for (const std::size_t cap : {8u, 9u, 16u}) {
+    for (std::size_t len = 1; len <= 8; ++len) {
+      for (std::size_t at = 0; at <= std::min(len, cap - 1); ++at) {
+        for (int b = 0; b < 256; ++b) {
+          std::vector<char> s(cap, '7');
+          std::copy_n("9aF0c3E1", len, s.begin());
+          if (len < cap) s[len] = '\0';
+          s[at] = static_cast<char>(b);
+          std::uint32_t n = 0, value = 0, l, v;
+          bool ok = true;
+          for (int d; n < cap && s[n] != '\0'; ++n, value = value * 16 + unsigned(d))
+            ok = (d = props::DigitOf(static_cast<std::uint8_t>(s[n]))) < 16 && ok;
+          ok = ok && n <= 8;
+          ASSERT_TRUE(Hex8::Get<R>(s, l, v) == ok && (!ok || (l == n && v == value))) << b << at;
+        }
+      }
+      for (std::size_t at = 0; at < len; ++at) {
+        for (std::uint32_t d = 0; d < 16; ++d) {
+          const auto shift = static_cast<unsigned>(4 * (len - 1 - at));
+          const std::uint32_t v = (0x9A3F1E2Bu >> (32 - 4 * len) & ~(15u << shift)) | d << shift;
+          std::vector<char> s(cap), e;
+          std::iota(s.begin(), s.end(), '\x80'), e = s;
+          const std::string t = props::Str(v, 16);
+          std::copy_n(t.c_str(), t.size() + (t.size() < cap), e.begin());
+          Hex8::Put<R>(s, v);
+          ASSERT_EQ(s, e) << t;
+        }
+      }
+    }
+  }
+}
+
+TEST(Props, Hex8Routes) {
+  CheckHex8Route<Hex8::Plain>();
+  if constexpr (!std::is_same_v<Hex8::Route, Hex8::Plain>) CheckHex8Route<Hex8::Route>();
 }
 
 // ---- How runs end --------------------------------------------------------------------------
