@@ -1,8 +1,24 @@
-# What `cmake --install` installs, and the Debian package `cpack -G DEB` makes of it. Both have
-# the program, its manual page (gzipped) and the bash completion (component program). An install
-# adds LICENSE (component license); only the package has the Debian copyright file and
-# changelog (component debian, which a plain install leaves out), as a packager's own tools
-# write both. Included from the top-level CMakeLists.txt once the target zemblaro exists.
+# What `cmake --install` installs, and the package CPack makes of it. On Windows: zemblaro.exe,
+# LICENSE and README.txt in zemblaro-<version>-win64.zip. Elsewhere: the program, its manual page
+# (gzipped) and the bash completion (component program), with the Debian package `cpack -G DEB`
+# makes. An install adds LICENSE (component license); only the package has the Debian copyright
+# file and changelog (component debian, which a plain install leaves out), as a packager's own
+# tools write both. Included from the top-level CMakeLists.txt once the target zemblaro exists.
+if(WIN32)
+  install(TARGETS zemblaro RUNTIME DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/README.txt
+    DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_PACKAGE_NAME zemblaro)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  set(CPACK_STRIP_FILES ON)
+  if(PROJECT_IS_TOP_LEVEL)
+    include(CPack)
+  endif()
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -129,10 +129,10 @@ struct WorkerArg {
 };
 
 template <const RoundTrip& rt>
-inline void* WorkerMain(void* p) {
+inline Platform::ThreadResult WorkerMain(void* p) {
   const auto* a = static_cast<const WorkerArg*>(p);
   Work<rt>(*a->block, a->w);
-  return nullptr;
+  return {};
 }
 
 // Checks the n values from first on (1 <= n, first + n - 1 <= FFFFFFFFH) on up to `threads`
@@ -146,7 +146,7 @@ inline bool CheckBlock(std::uint32_t first, std::uint32_t n, unsigned threads, F
   b.first = first;
   b.n = n;
   b.least.store(n, std::memory_order_relaxed);
-  std::array<pthread_t, kMaxWorkers> ids;
+  std::array<Platform::Thread, kMaxWorkers> ids;
   std::array<WorkerArg, kMaxWorkers> args;
   std::array<bool, kMaxWorkers> started{};
   for (unsigned w = 1; w < threads; ++w) {

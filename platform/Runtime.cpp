@@ -63,7 +63,7 @@ thread_local Line pending[2] = {};
 // lines of different threads.
 class Channel {
  public:
-  constexpr explicit Channel(Os::Channel which) : which_(which) {}
+  explicit Channel(Os::Channel which) : which_(which) {}
 
   void Write(std::span<const char> s) {
     Line& line = pending[which_];
@@ -142,8 +142,9 @@ class Channel {
   std::mutex mutex_;
 };
 
-constinit Channel out(Os::kOut);
-constinit Channel err(Os::kErr);
+// Constant-initialised where the mutex is (POSIX); before main everywhere, and nothing writes earlier.
+Channel out(Os::kOut);
+Channel err(Os::kErr);
 
 void Channel::Report(int error) {
   if (Os::IsBrokenPipe(error)) return;

@@ -1,6 +1,6 @@
-// The library in process: the properties of LC, LCC and LCC0 (tests/Props.h) on seeded random
-// cases; then what the command line cannot reach, or too rarely: how runs end, and the exhaustive
-// loop's seam.
+// The library in process, where GMP and fork are (the POSIX builds): the properties of LC, LCC
+// and LCC0 (tests/Props.h) on seeded random cases; then, in forked children, what the command
+// line cannot reach, or too rarely: how runs end, and the exhaustive loop's seam.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -13,7 +13,6 @@
 
 #include "Exhaustive.h"
 #include "Hex8.h"
-#include "core/SO.h"
 #include "driver/Zemblaro.h"
 #include "platform/Platform.h"
 #include "services/ConSigs.h"
@@ -95,7 +94,7 @@ std::uint32_t n = 0;  // the ticks read so far
 std::string Ending(std::function<void()> body, std::vector<cli::Signal> signals = {},
                    cli::Out out = cli::Out::kPipe) {
   cli::Options o;
-  o.body = std::move(body);
+  o.body = [&body] { body(), HALT(0); };
   o.signals = std::move(signals);
   o.out = out;
   const cli::Result c = cli::Run(o);
@@ -187,7 +186,7 @@ TEST(Unit, HowRunsEnd) {
       // A failed installation.
       {[] {
          BeginChain();
-         Platform::threadStart = [](pthread_t*, void* (*)(void*), void*) { return EAGAIN; };
+         Platform::threadStart = [](Platform::Thread*, Platform::ThreadBody, void*) { return EAGAIN; };
          ConSigs::Begin();
        },
        "ConSigs: Installation failed.\r\nTicks: 0\r\n||255"},
@@ -210,29 +209,6 @@ TEST(Unit, HowRunsEnd) {
        {{SIGTERM, ready, 50}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Ending(c.body, c.signals, c.out), c.ending);
-}
-
-// The output buffer aligns fields both ways and drops what its array cannot hold, terminator
-// included; the bytes beyond the array it was bound to stay as they were.
-TEST(Unit, OutputBuffer) {
-  std::string s(12, '#');
-  SO::TBuffer b;
-  SO::Init(b, {s.data(), 10});
-  SO::WrStrAdj(b, "ab", 4), SO::WrStrAdj(b, "c", -2), SO::WrLngCard(b, 4294967295, 1);
-  EXPECT_EQ(s, "  abc 4294##");
-  SO::Clear(b), SO::WrStrAdj(b, "abc", -2), SO::WrStrAdj(b, "d", 0), SO::WrLn(b);
-  EXPECT_EQ(s, std::string("abcd\r\n") + '\0' + "294##");
-}
-
-// The directory adapter at its buffer's boundary: a buffer of the path's length plus one holds
-// the path and its terminator; one character less asks for that size.
-TEST(Unit, CurrentDirectoryAtTheBufferBoundary) {
-  std::string path(4096, '\0'), got(4096, '?');
-  const std::uint32_t len = GetCurrentDirectoryA(4096, path.data());
-  ASSERT_GT(len, 0u);
-  EXPECT_EQ(GetCurrentDirectoryA(len + 1, got.data()), len);
-  EXPECT_EQ(got.substr(0, len + 2), path.substr(0, len + 1) + '?');
-  EXPECT_EQ(GetCurrentDirectoryA(len, got.data()), len + 1);
 }
 
 // ---- The exhaustive loop, through its seam ---------------------------------------------------

@@ -42,7 +42,7 @@ template <std::size_t N>
   return len;
 }
 
-int StartWithPthread(pthread_t* thread, void* (*body)(void*), void* arg) {
+int StartWithPthread(pthread_t* thread, Platform::ThreadBody body, void* arg) {
   return pthread_create(thread, nullptr, body, arg);
 }
 
@@ -51,9 +51,9 @@ int StartWithPthread(pthread_t* thread, void* (*body)(void*), void* arg) {
 namespace Platform {
 std::uint32_t (*tickSource)() = MonotonicMilliseconds;
 std::uint32_t (*dirSource)(std::uint32_t n, char* buf) = WorkingDirectory<4096>;
-int (*threadStart)(pthread_t* thread, void* (*body)(void*), void* arg) = StartWithPthread;
+int (*threadStart)(Thread* thread, ThreadBody body, void* arg) = StartWithPthread;
 
-void JoinThread(pthread_t thread) {
+void JoinThread(Thread thread) {
   pthread_join(thread, nullptr);
 }
 

@@ -14,7 +14,6 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/Runtime.h"
 
 namespace cli {
 
@@ -46,10 +45,10 @@ long long Now() {
     from = to + 1;
   }
   if (o.cwdGone) rmdir(o.cwd.c_str());
-  if (o.body) o.body(), HALT(0);
-  // The emulator that runs the program, when the build machine cannot: its words, ';'-separated.
+  if (o.body) o.body(), _exit(0);
+  // The emulator that runs the program, when the build machine cannot: its words, blank-separated.
   std::vector<std::string> store;
-  for (std::istringstream in(ZEMBLARO_EMULATOR); std::getline(in, store.emplace_back(), ';');) {
+  for (std::istringstream in(ZEMBLARO_EMULATOR); in >> store.emplace_back();) {
   }
   store.back() = ZEMBLARO_BIN;
   store.insert(store.end(), o.args.begin(), o.args.end());

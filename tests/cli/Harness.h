@@ -31,7 +31,7 @@ enum class Out { kPipe, kFull, kClosed, kGone, kFilled };
 
 struct Options {
   std::vector<std::string> args;  // zemblaro's parameters
-  std::function<void()> body;     // run in the child instead of zemblaro; returning halts with 0
+  std::function<void()> body;     // run in the child instead of zemblaro; returning exits with 0
   std::string cwd;                // made and entered one component at a time: may exceed PATH_MAX
   bool cwdGone = false;           // removed once entered
   std::vector<Signal> signals;

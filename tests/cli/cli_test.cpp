@@ -7,7 +7,8 @@
 // whose path has N characters (@cwd=deleted: in one that has been removed), @out=full writes
 // standard output to /dev/full, @out=closed closes it, @out=gone and @err=gone make the channel
 // a pipe whose reader has gone (the run ends at its next line to it: the display's second line,
-// say). In every field \r, \n and \s stand for CR, LF and a blank,
+// say), and @posix marks a case that Windows cannot meet (its own directory lookup; a working
+// directory is neither removed nor longer than MAX_PATH there). In every field \r, \n and \s stand for CR, LF and a blank,
 // {text*N} for N copies of text, $T for the ticks line (its digits masked), $D for the working
 // directory and $NAME for the text of a line "=NAME text" (a name ends at the first character
 // that is no upper-case letter). REPORT is the tst report that the tests below run.
@@ -23,6 +24,9 @@
 #include "tests/cli/Harness.h"
 
 namespace {
+
+// The program under test is a Windows one, run under Wine.
+constexpr bool kWindows = ZEMBLARO_WINDOWS;
 
 // Expands the names, then the repetitions, then the escapes of a field of the table.
 std::string Expand(std::string f, const std::map<std::string, std::string>& defs) {
@@ -79,23 +83,26 @@ TEST(Cli, GoldenTable) {
     if (line.empty() || line[0] == '=') continue;
     const auto field = Split(line, '\t');
     ASSERT_EQ(field.size(), 4u) << "line " << number;
+    if (kWindows && line.starts_with("@posix")) continue;
     cli::Options o;
     o.cwd = base;
     for (const std::string& p : Split(field[0], ' ')) {
       if (p == "@cwd=deleted") {
         o.cwd = PathOf(base, base.size() + 3);
         o.cwdGone = true;
-      } else if (p.rfind("@cwd=", 0) == 0) {
-        o.cwd = PathOf(base, std::stoul(p.substr(5)));
+      } else if (p.rfind("@cwd=", 0) == 0) {  // Windows writes the path as Z:\... in N characters
+        o.cwd = PathOf(base, std::stoul(p.substr(5)) - (kWindows ? 2 : 0));
       } else if (p.rfind("@out=", 0) == 0) {
         o.out = p[5] == 'f' ? cli::Out::kFull : p[5] == 'c' ? cli::Out::kClosed : cli::Out::kGone;
       } else if (p == "@err=gone") {
         o.errGone = true;
-      } else {
+      } else if (p != "@posix") {
         o.args.push_back(p == "''" ? "" : Expand(p, defs));
       }
     }
     defs["D"] = o.cwd;
+    // Windows's form of it, its backslashes doubled for the table's escapes.
+    if (kWindows) defs["D"] = "Z:" + std::regex_replace(o.cwd, std::regex("/"), "\\\\");
     const cli::Result r = cli::Run(o);
     EXPECT_EQ(cli::Mask(r.out), Expand(field[1], defs)) << "line " << number << ": " << line;
     EXPECT_EQ(r.err, Expand(field[2], defs)) << "line " << number << ": " << line;
@@ -132,6 +139,7 @@ TEST(Cli, SignalsEndARunWhoseOutputIsBlocked) {
       {373, {{SIGINT, "Test51: begin\r\n0\r\n", 20}}, 255, 1500},
   };
   for (const auto& c : cases) {
+    if (kWindows && c.signals.size() > 1) continue;  // Wine has no event while a handler runs
     cli::Options o;
     o.args = {"tst"};
     o.out = cli::Out::kFilled;
@@ -146,6 +154,20 @@ TEST(Cli, SignalsEndARunWhoseOutputIsBlocked) {
                 report.starts_with(cli::Mask(r.out)))
         << r.out;
   }
+}
+
+// tst interrupted a few seconds in: the report so far in whole lines, then the signal line and
+// the ticks line.
+TEST(Cli, AnInterruptEndsTheSelfTest) {
+  cli::Options o;
+  o.args = {"tst"};
+  o.signals = {{SIGINT, "Test51: begin\r\n", 2000}};
+  const cli::Result r = cli::Run(o);
+  const std::string out = cli::Mask(r.out), end = cli::kSignalLine + "Ticks: #\r\n";
+  EXPECT_TRUE(out.find("Test51: begin\r\n0\r\n") != std::string::npos && out.ends_with(end) &&
+              Expand("$REPORT", Definitions()).starts_with(out.substr(0, out.size() - end.size())))
+      << ::testing::PrintToString(out);
+  EXPECT_EQ(r.err + std::to_string(r.code), "255");
 }
 
 }  // namespace
