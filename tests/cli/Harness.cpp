@@ -81,8 +81,8 @@ Result Run(const Options& o) {
 
   Result r;
   const long long start = Now();
-  long long fired = -1,
-            first = -1;  // when the next signal's trigger fired; when the first was sent
+  // When the next signal's trigger fired; when the first signal was sent.
+  long long fired = -1, first = -1;
   int held = static_cast<int>(fill);  // what a filled pipe holds, unchanged since heldSince
   long long heldSince = 0;
   std::size_t next = 0;
@@ -106,14 +106,14 @@ Result Run(const Options& o) {
                             ? held > static_cast<int>(fill) && now - heldSince >= 50
                             : r.out.find(s.after) != std::string::npos;
       if (fired < 0 && (s.after.empty() || seen)) fired = now;
-      if (fired >= 0 && now >= fired + s.delayMs) {
+      if (fired >= 0 && now >= fired + s.delayMs * kSlowdown) {
         kill(pid, s.number);
         if (first < 0) first = now;
         ++next;
         fired = -1;
       }
     }
-    if (!ended && now - start > o.timeoutMs) kill(pid, SIGKILL);
+    if (!ended && now - start > o.timeoutMs * kSlowdown) kill(pid, SIGKILL);
     // A filled pipe stays full while the child runs: its reader has stopped reading.
     const bool drain = o.out != Out::kFilled || ended;
     pollfd fds[2] = {{open[0] && drain ? out[0] : -1, POLLIN, 0},

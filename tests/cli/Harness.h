@@ -12,8 +12,13 @@ namespace cli {
 
 inline const std::string kSignalLine = "ConSigs: Signal received, terminating.\r\n";
 
+// How many times slower than this machine an emulator runs the program (its toolchain names
+// it): the tests' waits and time limits stretch by it, never the bounds that tell an interrupt's
+// mechanisms apart, which are the program's own clock.
+inline constexpr int kSlowdown = ZEMBLARO_SLOWDOWN;
+
 inline void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms * kSlowdown));
 }
 
 // A signal sent delayMs after `after` has appeared on standard output (after the previous
