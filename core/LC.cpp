@@ -147,18 +147,50 @@ bool IncDec(ByteCard x, CByteCard y) {
 
 // ---- Multiplication -------------------------------------------------------------------------
 
-// z := x * y, schoolbook on limbs, with lx and ly the Len0 lengths of x and y and z's capacity
-// at least Len(x) + Len(y) - 1. That bound keeps the product below 256^(nz + 1), at most one
-// byte more than z holds: the limbs of z that lie wholly inside it are worked on in place and
-// the partial top limb (with room for that extra byte) in a local. Rows run from the top limb of
-// x down, and each reads its limb of x before it writes z from that limb upward, so z may be the
-// same array as x. Returns false when the product's top byte does not fit.
-bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::size_t ly,
-             std::uint8_t* z, std::size_t nz, bool zIsX) {
-  if (lx == 0 || ly == 0) {
-    Clear(z, nz);
-    return true;
+// The product routes below share their terms: lx and ly are the Len0 lengths of x and y, both
+// non-zero, and z's capacity is at least Len(x) + Len(y) - 1. That bound keeps the product below
+// 256^(nz + 1), at most one byte more than z holds. Each returns false when that byte is lost.
+
+// Operands of at most this many limbs are multiplied from copies on the stack.
+constexpr std::size_t kMulLimbs = kStackBytes / 8;
+
+// (c2, c1, c0) += u[0] * v[0] + u[1] * v[-1] + ..., m terms taken in pairs: an odd m reads one
+// limb beyond each end, u[m] and v[-m], which the caller keeps zero. Pairs keep the loop's exit
+// branch to one per two products without a remainder step.
+inline void MulColumn(const Limb* u, const Limb* v, std::size_t m, Limb& c0, Limb& c1, Limb& c2) {
+  for (m = (m + 1) / 2; m != 0; --m, u += 2, v -= 2) {
+    Word::MulAcc(u[0], v[0], c0, c1, c2);
+    Word::MulAcc(u[1], *(v - 1), c0, c1, c2);
   }
+}
+
+// p[0 .. na + nb) := a * b for na >= nb >= 1, by Comba's method (product scanning): column k, the
+// sum of a[i] * b[k - i], is gathered in three limbs, its low limb stored and the upper two
+// carried into column k + 1. Columns grow while b's limbs come in, hold nb terms while a's pass,
+// and shrink; a[na] and b[-1] are zero.
+void MulComba(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* p) {
+  Limb c0 = 0, c1 = 0, c2 = 0;
+  const auto store = [&](std::size_t k) {
+    p[k] = c0;
+    c0 = c1;
+    c1 = c2;
+    c2 = 0;
+  };
+  std::size_t k = 0;
+  for (; k + 1 < nb; ++k) MulColumn(a, b + k, k + 1, c0, c1, c2), store(k);
+  for (; k < na; ++k) MulColumn(a + k + 1 - nb, b + nb - 1, nb, c0, c1, c2), store(k);
+  for (; k + 1 < na + nb; ++k) {
+    MulColumn(a + k + 1 - nb, b + nb - 1, na + nb - 1 - k, c0, c1, c2), store(k);
+  }
+  p[k] = c0;
+}
+
+// z := x * y, schoolbook on limbs in rows, for operands too long for MulComba's copies: the
+// limbs of z that lie wholly inside it are worked on in place and the partial top limb (with
+// room for the extra byte) in a local. Rows run from the top limb of x down, and each reads its
+// limb of x before it writes z from that limb upward, so z may be the same array as x.
+bool MulRows(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::size_t ly,
+             std::uint8_t* z, std::size_t nz, bool zIsX) {
   // Above x's significant bytes z holds only zeros from here on (when z is x, x's own bytes there
   // are zero already).
   const std::size_t keep = zIsX ? lx : 0;
@@ -204,7 +236,30 @@ bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::
 bool MulChecked(CByteCard x, CByteCard y, ByteCard z) {
   const std::size_t lx = Len0Of(x), ly = Len0Of(y);
   if (z.size() + 1 < std::max<std::size_t>(lx, 1) + std::max<std::size_t>(ly, 1)) return false;
-  return MulCore(x.data(), lx, y.data(), ly, z.data(), z.size(), z.data() == x.data());
+  if (lx == 0 || ly == 0) {
+    Lib2::Fill(z, 0);
+    return true;
+  }
+  const std::size_t na = Limbs(lx), nb = Limbs(ly);
+  if (na > kMulLimbs || nb > kMulLimbs) {
+    return MulRows(x.data(), lx, y.data(), ly, z.data(), z.size(), z.data() == x.data());
+  }
+  // Copies with a zero limb at either end, as MulComba reads them; they also take x by value
+  // when z is x.
+  Limb u[kMulLimbs + 2], v[kMulLimbs + 2], p[2 * kMulLimbs];
+  u[0] = u[na + 1] = v[0] = v[nb + 1] = 0;
+  Word::LdLimbs(u + 1, x.data(), lx);
+  Word::LdLimbs(v + 1, y.data(), ly);
+  if (na >= nb) {
+    MulComba(u + 1, na, v + 1, nb, p);
+  } else {
+    MulComba(v + 1, nb, u + 1, na, p);
+  }
+  // The product has at most one byte more than z holds.
+  const std::size_t nz = z.size(), np = std::min(nz, 8 * (na + nb));
+  Word::StLimbs(z.data(), np, p);
+  if (nz > np) Clear(z.data() + np, nz - np);
+  return nz >= 8 * (na + nb) || (p[nz / 8] >> (8 * (nz % 8))) == 0;
 }
 
 // ---- Division -------------------------------------------------------------------------------
@@ -425,7 +480,8 @@ bool Mul(CByteCard x, CByteCard y, ByteCard z) {
 }
 
 bool Mpl(ByteCard x, CByteCard y) {
-  // MulCore reads each limb of x before it writes over it: x is as good as copied.
+  // Both product routes take x by value: one copies it, the other reads each limb of x before it
+  // writes over it.
   if (x.data() == y.data()) return false;
   return MulChecked(x, y, x);
 }

@@ -103,6 +103,27 @@ inline Limb MulAdd(Limb x, Limb y, Limb a, Limb& c) {
   return lo;
 }
 
+// (c2, c1, c0) += x * y, a step of one column's sum in Comba's multiplication; the sum must fit
+// three limbs. With a 128-bit type the compiler chains one add and two add-with-carry.
+#ifdef __SIZEOF_INT128__
+inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
+  const Wide p = static_cast<Wide>(x) * y;
+  const Wide t = (static_cast<Wide>(c1) << 64 | c0) + p;
+  c2 += t < p;
+  c0 = static_cast<Limb>(t);
+  c1 = static_cast<Limb>(t >> 64);
+}
+#else
+inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
+  Limb lo;
+  Limb hi = MulWide(x, y, lo);  // at most 2^64 - 2, so the carry into it cannot overflow
+  c0 += lo;
+  hi += c0 < lo;
+  c1 += hi;
+  c2 += c1 < hi;
+}
+#endif
+
 // For 0 <= s < 64: what a shift of the two-limb (hi, lo) by s moves from one limb into the
 // other. Left: lo >> (64 - s); right: hi << (64 - s); both 0 for s = 0, where a shift by 64
 // would be undefined.
