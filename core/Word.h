@@ -75,11 +75,12 @@ constexpr Limb DivWide(Limb u1, Limb u0, Limb d) {
 
 #endif
 
-// x + y + c (c is 0 or 1); c := the carry out.
+// x + y + c (c is 0 or 1); c := the carry out. The incoming carry goes on only through a sum
+// of all ones, so the chain from carry to carry is one select (a cmov), not an add and a test.
 inline Limb AddC(Limb x, Limb y, Limb& c) {
   const Limb s = x + y;
   const Limb t = s + c;
-  c = static_cast<Limb>(s < x) | static_cast<Limb>(t < s);
+  c = s == ~Limb{0} ? c : static_cast<Limb>(s < x);
   return t;
 }
 
@@ -302,9 +303,8 @@ struct Reciprocal3by2 {
     ++q;
     if (r1 >= q0) {
       --q;
-      Limb c = 0;
-      r0 = AddC(r0, d0, c);
-      r1 += d1 + c;
+      r0 += d0;
+      r1 += d1 + (r0 < d0);
     }
     if (r1 > d1 || (r1 == d1 && r0 >= d0)) [[unlikely]] {
       ++q;
