@@ -100,21 +100,25 @@ inline bool FitsLen0(Limb v, std::size_t n) {
   return n >= 8 || (v >> (8 * n)) == 0;
 }
 
-// x[0 .. n) += y[0 .. n), or -= with Sub; returns the carry or borrow out of byte n - 1. Each
-// limb of y is read before the same limb of x is written, so y may be the same array as x.
+// z[0 .. n) := x[0 .. n) + y[0 .. n), or - with Sub; returns the carry or borrow out of byte n - 1.
+// Each limb of x and y is read before the same limb of z is written, so z may be the same array
+// as x or y.
 template <bool Sub>
-bool AddIn(std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
+[[gnu::always_inline]] inline bool AddN(std::uint8_t* z, const std::uint8_t* x,
+                                        const std::uint8_t* y, std::size_t n) {
   Limb c = 0;
   std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const auto a = Ld<Limb>(x + i), b = Ld<Limb>(y + i);
-    St(x + i, Sub ? SubB(a, b, c) : AddC(a, b, c));
+  if constexpr (Sub) {
+    for (; i + 8 <= n; i += 8) St(z + i, SubB(Ld<Limb>(x + i), Ld<Limb>(y + i), c));
+  } else if (n >= 8) {
+    i = n - n % 8;
+    c = Word::AddLimbs(z, x, y, i / 8);
   }
   if (i == n) return c != 0;
   // The partial top limb has room above its bytes, where the carry or the borrow shows.
   const Limb a = LdN(x + i, n - i), b = LdN(y + i, n - i);
   const Limb t = Sub ? a - b - c : a + b + c;
-  StN(x + i, n - i, t);
+  StN(z + i, n - i, t);
   return (t >> (8 * (n - i))) != 0;
 }
 
@@ -141,7 +145,7 @@ bool CarryUp(std::uint8_t* x, std::size_t n, std::size_t i) {
 template <bool Sub>
 bool IncDec(ByteCard x, CByteCard y) {
   const std::size_t ly = Len0Of(y), nx = x.size();
-  const bool c = AddIn<Sub>(x.data(), y.data(), std::min(ly, nx));
+  const bool c = AddN<Sub>(x.data(), x.data(), y.data(), std::min(ly, nx));
   return ly <= nx && (!c || CarryUp<Sub>(x.data(), nx, ly));
 }
 
@@ -438,21 +442,20 @@ bool Dec(ByteCard x, CByteCard y) {
 bool Add(CByteCard x, CByteCard y, ByteCard z) {
   if (z.data() == x.data()) return Inc(z, y);
   if (z.data() == y.data()) return Inc(z, x);
-  const std::size_t lx = Len0Of(x), ly = Len0Of(y), nz = z.size();
+  const std::size_t nz = z.size();
+  // An operand no longer than z is taken at its capacity, its high zeros added as they stand: only
+  // a longer one needs its significant length.
+  const std::size_t lx = x.size() <= nz ? x.size() : Len0Of(x);
+  const std::size_t ly = y.size() <= nz ? y.size() : Len0Of(y);
   if (std::max<std::size_t>(lx, 1) > nz) return false;
-  // z := (x + y) mod 256^nz in one pass, y cut to z's capacity.
-  const std::size_t lyz = std::min(ly, nz);
-  Limb c = 0;
-  std::size_t k = 0;
-  for (; 8 * k + 8 <= nz; ++k) {
-    St(z.data() + 8 * k, AddC(LdLimb(x.data(), lx, k), LdLimb(y.data(), lyz, k), c));
-  }
-  if (8 * k < nz) {  // the partial top limb has room above its bytes, where the carry shows
-    const Limb t = LdLimb(x.data(), lx, k) + LdLimb(y.data(), lyz, k) + c;
-    StN(z.data() + 8 * k, nz - 8 * k, t);
-    c = t >> (8 * (nz - 8 * k));
-  }
-  return c == 0 && ly <= nz;
+  // z := (x + y) mod 256^nz, y cut to z's capacity: the bytes that both operands have are added,
+  // the longer one's others copied, and the carry runs up from there.
+  const std::size_t lyz = std::min(ly, nz), lb = std::min(lx, lyz), la = std::max(lx, lyz);
+  const bool c = AddN<false>(z.data(), x.data(), y.data(), lb);
+  if (la > lb) std::memcpy(z.data() + lb, (lx > lyz ? x.data() : y.data()) + lb, la - lb);
+  Clear(z.data() + la, nz - la);
+  const bool carried = !c || CarryUp<false>(z.data(), nz, lb);  // also when y is cut
+  return carried && ly <= nz;
 }
 
 bool Sub(CByteCard x, CByteCard y, ByteCard z) {

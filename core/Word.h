@@ -231,6 +231,15 @@ inline void StLimbs(std::uint8_t* p, std::size_t n, const Limb* L) {
   }
 }
 
+// z := x + y on the n >= 1 whole limbs stored at each address; returns the carry out of the top
+// limb. Each limb of x and y is read before the same limb of z is written, so z may be the same
+// array as x or y.
+inline Limb AddLimbs(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
+  Limb c = 0;
+  for (std::size_t i = 0; i < 8 * n; i += 8) St(z + i, AddC(Ld<Limb>(x + i), Ld<Limb>(y + i), c));
+  return c;
+}
+
 // Division of a two-limb number by a normalised limb d (top bit set) with a precomputed
 // reciprocal, after N. Moeller and T. Granlund, "Improved division by invariant integers".
 struct Reciprocal {
