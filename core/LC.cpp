@@ -104,8 +104,7 @@ inline bool FitsLen0(Limb v, std::size_t n) {
 // Each limb of x and y is read before the same limb of z is written, so z may be the same array
 // as x or y.
 template <bool Sub>
-[[gnu::always_inline]] inline bool AddN(std::uint8_t* z, const std::uint8_t* x,
-                                        const std::uint8_t* y, std::size_t n) {
+inline bool AddN(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
   Limb c = 0;
   std::size_t i = 0;
   if constexpr (Sub) {
