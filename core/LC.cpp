@@ -107,6 +107,8 @@ template <bool Sub>
 inline bool AddN(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
   Limb c = 0;
   std::size_t i = 0;
+  // Sums take Word::AddLimbs, with its chain for x86-64; differences, whose speed nothing asks
+  // for, keep the portable loop.
   if constexpr (Sub) {
     for (; i + 8 <= n; i += 8) St(z + i, SubB(Ld<Limb>(x + i), Ld<Limb>(y + i), c));
   } else if (n >= 8) {
