@@ -100,21 +100,26 @@ inline bool FitsLen0(Limb v, std::size_t n) {
   return n >= 8 || (v >> (8 * n)) == 0;
 }
 
-// x[0 .. n) += y[0 .. n), or -= with Sub; returns the carry or borrow out of byte n - 1. Each
-// limb of y is read before the same limb of x is written, so y may be the same array as x.
+// z[0 .. n) := x[0 .. n) + y[0 .. n), or - with Sub; returns the carry or borrow out of byte n - 1.
+// Each limb of x and y is read before the same limb of z is written, so z may be the same array
+// as x or y.
 template <bool Sub>
-bool AddIn(std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
+inline bool AddN(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
   Limb c = 0;
   std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const auto a = Ld<Limb>(x + i), b = Ld<Limb>(y + i);
-    St(x + i, Sub ? SubB(a, b, c) : AddC(a, b, c));
+  // Sums take Word::AddLimbs, with its chain for x86-64; differences, whose speed nothing asks
+  // for, keep the portable loop.
+  if constexpr (Sub) {
+    for (; i + 8 <= n; i += 8) St(z + i, SubB(Ld<Limb>(x + i), Ld<Limb>(y + i), c));
+  } else if (n >= 8) {
+    i = n - n % 8;
+    c = Word::AddLimbs(z, x, y, i / 8);
   }
   if (i == n) return c != 0;
   // The partial top limb has room above its bytes, where the carry or the borrow shows.
   const Limb a = LdN(x + i, n - i), b = LdN(y + i, n - i);
   const Limb t = Sub ? a - b - c : a + b + c;
-  StN(x + i, n - i, t);
+  StN(z + i, n - i, t);
   return (t >> (8 * (n - i))) != 0;
 }
 
@@ -141,24 +146,56 @@ bool CarryUp(std::uint8_t* x, std::size_t n, std::size_t i) {
 template <bool Sub>
 bool IncDec(ByteCard x, CByteCard y) {
   const std::size_t ly = Len0Of(y), nx = x.size();
-  const bool c = AddIn<Sub>(x.data(), y.data(), std::min(ly, nx));
+  const bool c = AddN<Sub>(x.data(), x.data(), y.data(), std::min(ly, nx));
   return ly <= nx && (!c || CarryUp<Sub>(x.data(), nx, ly));
 }
 
 // ---- Multiplication -------------------------------------------------------------------------
 
-// z := x * y, schoolbook on limbs, with lx and ly the Len0 lengths of x and y and z's capacity
-// at least Len(x) + Len(y) - 1. That bound keeps the product below 256^(nz + 1), at most one
-// byte more than z holds: the limbs of z that lie wholly inside it are worked on in place and
-// the partial top limb (with room for that extra byte) in a local. Rows run from the top limb of
-// x down, and each reads its limb of x before it writes z from that limb upward, so z may be the
-// same array as x. Returns false when the product's top byte does not fit.
-bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::size_t ly,
-             std::uint8_t* z, std::size_t nz, bool zIsX) {
-  if (lx == 0 || ly == 0) {
-    Clear(z, nz);
-    return true;
+// The product routes below share their terms: lx and ly are the Len0 lengths of x and y, both
+// non-zero, and z's capacity is at least Len(x) + Len(y) - 1. That bound keeps the product below
+// 256^(nz + 1), at most one byte more than z holds. Each returns false when that byte is lost.
+
+// Operands of at most this many limbs are multiplied from copies on the stack.
+constexpr std::size_t kMulLimbs = kStackBytes / 8;
+
+// (c2, c1, c0) += u[0] * v[0] + u[1] * v[-1] + ..., m terms taken in pairs: an odd m reads one
+// limb beyond each end, u[m] and v[-m], which the caller keeps zero. Pairs keep the loop's exit
+// branch to one per two products without a remainder step.
+inline void MulColumn(const Limb* u, const Limb* v, std::size_t m, Limb& c0, Limb& c1, Limb& c2) {
+  for (m = (m + 1) / 2; m != 0; --m, u += 2, v -= 2) {
+    Word::MulAcc(u[0], v[0], c0, c1, c2);
+    Word::MulAcc(u[1], *(v - 1), c0, c1, c2);
   }
+}
+
+// p[0 .. na + nb) := a * b for na >= nb >= 1, by Comba's method (product scanning): column k, the
+// sum of a[i] * b[k - i], is gathered in three limbs, its low limb stored and the upper two
+// carried into column k + 1. Columns grow while b's limbs come in, hold nb terms while a's pass,
+// and shrink; a[na] and b[-1] are zero.
+void MulComba(const Limb* a, std::size_t na, const Limb* b, std::size_t nb, Limb* p) {
+  Limb c0 = 0, c1 = 0, c2 = 0;
+  const auto store = [&](std::size_t k) {
+    p[k] = c0;
+    c0 = c1;
+    c1 = c2;
+    c2 = 0;
+  };
+  std::size_t k = 0;
+  for (; k + 1 < nb; ++k) MulColumn(a, b + k, k + 1, c0, c1, c2), store(k);
+  for (; k < na; ++k) MulColumn(a + k + 1 - nb, b + nb - 1, nb, c0, c1, c2), store(k);
+  for (; k + 1 < na + nb; ++k) {
+    MulColumn(a + k + 1 - nb, b + nb - 1, na + nb - 1 - k, c0, c1, c2), store(k);
+  }
+  p[k] = c0;
+}
+
+// z := x * y, schoolbook on limbs in rows, for operands too long for MulComba's copies: the
+// limbs of z that lie wholly inside it are worked on in place and the partial top limb (with
+// room for the extra byte) in a local. Rows run from the top limb of x down, and each reads its
+// limb of x before it writes z from that limb upward, so z may be the same array as x.
+bool MulRows(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::size_t ly,
+             std::uint8_t* z, std::size_t nz, bool zIsX) {
   // Above x's significant bytes z holds only zeros from here on (when z is x, x's own bytes there
   // are zero already).
   const std::size_t keep = zIsX ? lx : 0;
@@ -204,7 +241,30 @@ bool MulCore(const std::uint8_t* x, std::size_t lx, const std::uint8_t* y, std::
 bool MulChecked(CByteCard x, CByteCard y, ByteCard z) {
   const std::size_t lx = Len0Of(x), ly = Len0Of(y);
   if (z.size() + 1 < std::max<std::size_t>(lx, 1) + std::max<std::size_t>(ly, 1)) return false;
-  return MulCore(x.data(), lx, y.data(), ly, z.data(), z.size(), z.data() == x.data());
+  if (lx == 0 || ly == 0) {
+    Lib2::Fill(z, 0);
+    return true;
+  }
+  const std::size_t na = Limbs(lx), nb = Limbs(ly);
+  if (na > kMulLimbs || nb > kMulLimbs) {
+    return MulRows(x.data(), lx, y.data(), ly, z.data(), z.size(), z.data() == x.data());
+  }
+  // Copies with a zero limb at either end, as MulComba reads them; they also take x by value
+  // when z is x.
+  Limb u[kMulLimbs + 2], v[kMulLimbs + 2], p[2 * kMulLimbs];
+  u[0] = u[na + 1] = v[0] = v[nb + 1] = 0;
+  Word::LdLimbs(u + 1, x.data(), lx);
+  Word::LdLimbs(v + 1, y.data(), ly);
+  if (na >= nb) {
+    MulComba(u + 1, na, v + 1, nb, p);
+  } else {
+    MulComba(v + 1, nb, u + 1, na, p);
+  }
+  // The product has at most one byte more than z holds.
+  const std::size_t nz = z.size(), np = std::min(nz, 8 * (na + nb));
+  Word::StLimbs(z.data(), np, p);
+  if (nz > np) Clear(z.data() + np, nz - np);
+  return nz >= 8 * (na + nb) || (p[nz / 8] >> (8 * (nz % 8))) == 0;
 }
 
 // ---- Division -------------------------------------------------------------------------------
@@ -383,21 +443,20 @@ bool Dec(ByteCard x, CByteCard y) {
 bool Add(CByteCard x, CByteCard y, ByteCard z) {
   if (z.data() == x.data()) return Inc(z, y);
   if (z.data() == y.data()) return Inc(z, x);
-  const std::size_t lx = Len0Of(x), ly = Len0Of(y), nz = z.size();
+  const std::size_t nz = z.size();
+  // An operand no longer than z is taken at its capacity, its high zeros added as they stand: only
+  // a longer one needs its significant length.
+  const std::size_t lx = x.size() <= nz ? x.size() : Len0Of(x);
+  const std::size_t ly = y.size() <= nz ? y.size() : Len0Of(y);
   if (std::max<std::size_t>(lx, 1) > nz) return false;
-  // z := (x + y) mod 256^nz in one pass, y cut to z's capacity.
-  const std::size_t lyz = std::min(ly, nz);
-  Limb c = 0;
-  std::size_t k = 0;
-  for (; 8 * k + 8 <= nz; ++k) {
-    St(z.data() + 8 * k, AddC(LdLimb(x.data(), lx, k), LdLimb(y.data(), lyz, k), c));
-  }
-  if (8 * k < nz) {  // the partial top limb has room above its bytes, where the carry shows
-    const Limb t = LdLimb(x.data(), lx, k) + LdLimb(y.data(), lyz, k) + c;
-    StN(z.data() + 8 * k, nz - 8 * k, t);
-    c = t >> (8 * (nz - 8 * k));
-  }
-  return c == 0 && ly <= nz;
+  // z := (x + y) mod 256^nz, y cut to z's capacity: the bytes that both operands have are added,
+  // the longer one's others copied, and the carry runs up from there.
+  const std::size_t lyz = std::min(ly, nz), lb = std::min(lx, lyz), la = std::max(lx, lyz);
+  const bool c = AddN<false>(z.data(), x.data(), y.data(), lb);
+  if (la > lb) std::memcpy(z.data() + lb, (lx > lyz ? x.data() : y.data()) + lb, la - lb);
+  Clear(z.data() + la, nz - la);
+  const bool carried = !c || CarryUp<false>(z.data(), nz, lb);  // also when y is cut
+  return carried && ly <= nz;
 }
 
 bool Sub(CByteCard x, CByteCard y, ByteCard z) {
@@ -425,7 +484,8 @@ bool Mul(CByteCard x, CByteCard y, ByteCard z) {
 }
 
 bool Mpl(ByteCard x, CByteCard y) {
-  // MulCore reads each limb of x before it writes over it: x is as good as copied.
+  // Both product routes take x by value: one copies it, the other reads each limb of x before it
+  // writes over it.
   if (x.data() == y.data()) return false;
   return MulChecked(x, y, x);
 }

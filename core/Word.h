@@ -75,11 +75,12 @@ constexpr Limb DivWide(Limb u1, Limb u0, Limb d) {
 
 #endif
 
-// x + y + c (c is 0 or 1); c := the carry out.
+// x + y + c (c is 0 or 1); c := the carry out. The incoming carry goes on only through a sum
+// of all ones, so the chain from carry to carry is one select (a cmov), not an add and a test.
 inline Limb AddC(Limb x, Limb y, Limb& c) {
   const Limb s = x + y;
   const Limb t = s + c;
-  c = static_cast<Limb>(s < x) | static_cast<Limb>(t < s);
+  c = s == ~Limb{0} ? c : static_cast<Limb>(s < x);
   return t;
 }
 
@@ -102,6 +103,27 @@ inline Limb MulAdd(Limb x, Limb y, Limb a, Limb& c) {
   c = hi;
   return lo;
 }
+
+// (c2, c1, c0) += x * y, a step of one column's sum in Comba's multiplication; the sum must fit
+// three limbs. With a 128-bit type the compiler chains one add and two add-with-carry.
+#ifdef __SIZEOF_INT128__
+inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
+  const Wide p = static_cast<Wide>(x) * y;
+  const Wide t = (static_cast<Wide>(c1) << 64 | c0) + p;
+  c2 += t < p;
+  c0 = static_cast<Limb>(t);
+  c1 = static_cast<Limb>(t >> 64);
+}
+#else
+inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
+  Limb lo;
+  Limb hi = MulWide(x, y, lo);  // at most 2^64 - 2, so the carry into it cannot overflow
+  c0 += lo;
+  hi += c0 < lo;
+  c1 += hi;
+  c2 += c1 < hi;
+}
+#endif
 
 // For 0 <= s < 64: what a shift of the two-limb (hi, lo) by s moves from one limb into the
 // other. Left: lo >> (64 - s); right: hi << (64 - s); both 0 for s = 0, where a shift by 64
@@ -209,6 +231,53 @@ inline void StLimbs(std::uint8_t* p, std::size_t n, const Limb* L) {
   }
 }
 
+// z := x + y on the n >= 1 whole limbs stored at each address; returns the carry out of the top
+// limb. Each limb of x and y is read before the same limb of z is written, so z may be the same
+// array as x or y.
+#if defined(__x86_64__) && defined(__LP64__) && defined(__GNUC__)
+
+// One add-with-carry chain, which compilers do not make of the portable loop: an odd limb first,
+// then pairs, with an index that counts up to zero by inc, which leaves the carry flag alone.
+inline Limb AddLimbs(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
+  Limb t, u;
+  std::uint8_t c;
+  auto i = -static_cast<std::ptrdiff_t>(n);  // the arrays are addressed from their ends
+  __asm__ volatile(
+      "testb $1, %b[i]\n\t"  // clears the carry flag
+      "jz 2f\n\t"
+      "movq (%[x],%[i],8), %[t]\n\t"
+      "addq (%[y],%[i],8), %[t]\n\t"
+      "movq %[t], (%[z],%[i],8)\n\t"
+      "incq %[i]\n\t"
+      "jz 3f\n"
+      "2:\n\t"
+      "movq (%[x],%[i],8), %[t]\n\t"
+      "movq 8(%[x],%[i],8), %[u]\n\t"
+      "adcq (%[y],%[i],8), %[t]\n\t"
+      "adcq 8(%[y],%[i],8), %[u]\n\t"
+      "movq %[t], (%[z],%[i],8)\n\t"
+      "movq %[u], 8(%[z],%[i],8)\n\t"
+      "incq %[i]\n\t"
+      "incq %[i]\n\t"
+      "jnz 2b\n"
+      "3:\n\t"
+      "setc %[c]"
+      : [i] "+r"(i), [t] "=&r"(t), [u] "=&r"(u), [c] "=r"(c)
+      : [x] "r"(x + 8 * n), [y] "r"(y + 8 * n), [z] "r"(z + 8 * n)
+      : "cc", "memory");
+  return c;
+}
+
+#else
+
+inline Limb AddLimbs(std::uint8_t* z, const std::uint8_t* x, const std::uint8_t* y, std::size_t n) {
+  Limb c = 0;
+  for (std::size_t i = 0; i < 8 * n; i += 8) St(z + i, AddC(Ld<Limb>(x + i), Ld<Limb>(y + i), c));
+  return c;
+}
+
+#endif
+
 // Division of a two-limb number by a normalised limb d (top bit set) with a precomputed
 // reciprocal, after N. Moeller and T. Granlund, "Improved division by invariant integers".
 struct Reciprocal {
@@ -281,9 +350,8 @@ struct Reciprocal3by2 {
     ++q;
     if (r1 >= q0) {
       --q;
-      Limb c = 0;
-      r0 = AddC(r0, d0, c);
-      r1 += d1 + c;
+      r0 += d0;
+      r1 += d1 + (r0 < d0);
     }
     if (r1 > d1 || (r1 == d1 && r0 >= d0)) [[unlikely]] {
       ++q;

@@ -245,9 +245,10 @@ inline LcCase Draw(Source& g, std::size_t maxCap) {
   c.p = ps[g.Below(2) == 0 ? 0 : g.Below(ps.size())];
   c.pre.resize(*std::max_element(c.p.begin(), c.p.end()) + 1);
   const bool divides = c.op == kDiv || c.op == kDvd;
-  // Now and then long division's limits: dividends long enough to move its window back to the
-  // top of its buffer, divisors beyond LC::kDivMaxDivisor.
-  if (divides && g.Below(100) == 0) maxCap = 9000;
+  // Now and then operands beyond the stack buffers: dividends long enough to move long division's
+  // window back to the top of its buffer, divisors beyond LC::kDivMaxDivisor, factors too long
+  // for the copies of multiplication.
+  if ((divides || c.op == kMul || c.op == kMpl) && g.Below(100) == 0) maxCap = 9000;
   for (std::size_t s = 0; s < c.pre.size(); ++s) {
     const std::size_t cap = g.Below(16) == 0 ? g.Below(3) : 1 + g.Below(maxCap);
     c.pre[s] = s == 1 ? Near(g, cap, c.pre[0]) : Value(g, cap);
