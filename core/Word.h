@@ -9,16 +9,15 @@
 #include <cstdint>
 #include <cstring>
 
-static_assert(std::endian::native == std::endian::little ||
-                  std::endian::native == std::endian::big,
+static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big,
               "a word's bytes are in one order or its reverse");
 
 namespace Word {
 
 using Limb = std::uint64_t;
 
-// ---- The double-width product and division -------------------------------------------------
-// Everything wider than a limb is built on these two. A compiler with a 128-bit integer type
+// ---- The double-width product, sum and division ---------------------------------------------
+// Everything wider than a limb is built on these three. A compiler with a 128-bit integer type
 // (gcc and clang on 64-bit targets) does them natively; elsewhere they are put together from
 // 32-bit halves, as portable multi-precision libraries do.
 
@@ -31,6 +30,15 @@ constexpr Limb MulWide(Limb x, Limb y, Limb& lo) {
   const Wide p = static_cast<Wide>(x) * y;
   lo = static_cast<Limb>(p);
   return static_cast<Limb>(p >> 64);
+}
+
+// (hi, lo) += (h, l); returns the carry out of hi.
+constexpr Limb AddWide(Limb& hi, Limb& lo, Limb h, Limb l) {
+  const Wide a = static_cast<Wide>(hi) << 64 | lo;
+  const Wide t = a + (static_cast<Wide>(h) << 64 | l);
+  lo = static_cast<Limb>(t);
+  hi = static_cast<Limb>(t >> 64);
+  return t < a;
 }
 
 // (u1 * 2^64 + u0) div d; requires u1 < d.
@@ -48,6 +56,13 @@ constexpr Limb MulWide(Limb x, Limb y, Limb& lo) {
   const Limb mid = (ll >> 32) + (lh & kLow32) + (hl & kLow32);  // below 3 * 2^32
   lo = mid << 32 | (ll & kLow32);
   return xh * yh + (lh >> 32) + (hl >> 32) + (mid >> 32);
+}
+
+constexpr Limb AddWide(Limb& hi, Limb& lo, Limb h, Limb l) {
+  lo += l;
+  const Limb t = hi + h;
+  hi = t + (lo < l);
+  return (t < h) | (hi < t);
 }
 
 // Two steps of 32-bit digits with a normalised divisor, after H. S. Warren, "Hacker's Delight"
@@ -105,25 +120,12 @@ inline Limb MulAdd(Limb x, Limb y, Limb a, Limb& c) {
 }
 
 // (c2, c1, c0) += x * y, a step of one column's sum in Comba's multiplication; the sum must fit
-// three limbs. With a 128-bit type the compiler chains one add and two add-with-carry.
-#ifdef __SIZEOF_INT128__
-inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
-  const Wide p = static_cast<Wide>(x) * y;
-  const Wide t = (static_cast<Wide>(c1) << 64 | c0) + p;
-  c2 += t < p;
-  c0 = static_cast<Limb>(t);
-  c1 = static_cast<Limb>(t >> 64);
-}
-#else
+// three limbs.
 inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
   Limb lo;
-  Limb hi = MulWide(x, y, lo);  // at most 2^64 - 2, so the carry into it cannot overflow
-  c0 += lo;
-  hi += c0 < lo;
-  c1 += hi;
-  c2 += c1 < hi;
+  const Limb hi = MulWide(x, y, lo);
+  c2 += AddWide(c1, c0, hi, lo);
 }
-#endif
 
 // For 0 <= s < 64: what a shift of the two-limb (hi, lo) by s moves from one limb into the
 // other. Left: lo >> (64 - s); right: hi << (64 - s); both 0 for s = 0, where a shift by 64
