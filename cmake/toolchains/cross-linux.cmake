@@ -6,7 +6,7 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${zemblaro_processor})
 set(CMAKE_CXX_COMPILER ${zemblaro_triplet}-g++)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${zemblaro_emulator})
-# The tests' waits and time limits stretch by this much under the emulator.
+# A test's time limit for the program stretches by this much under the emulator.
 set(ZEMBLARO_SLOWDOWN 4)
 # pkg-config looks at the target's libraries only.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${zemblaro_multiarch}/pkgconfig:/usr/share/pkgconfig)

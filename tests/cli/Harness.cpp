@@ -106,7 +106,7 @@ Result Run(const Options& o) {
                             ? held > static_cast<int>(fill) && now - heldSince >= 50
                             : r.out.find(s.after) != std::string::npos;
       if (fired < 0 && (s.after.empty() || seen)) fired = now;
-      if (fired >= 0 && now >= fired + s.delayMs * kSlowdown) {
+      if (fired >= 0 && now >= fired + s.delayMs) {
         kill(pid, s.number);
         if (first < 0) first = now;
         ++next;

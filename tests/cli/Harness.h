@@ -13,12 +13,12 @@ namespace cli {
 inline const std::string kSignalLine = "ConSigs: Signal received, terminating.\r\n";
 
 // How many times slower than this machine an emulator runs the program (its toolchain names
-// it): the tests' waits and time limits stretch by it, never the bounds that tell an interrupt's
-// mechanisms apart, which are the program's own clock.
+// it): a child's time limit stretches by it. Waits and bounds do not: they are measured against
+// the program's own clock, the grace of an interrupt and its backstop.
 inline constexpr int kSlowdown = ZEMBLARO_SLOWDOWN;
 
 inline void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms * kSlowdown));
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 // A signal sent delayMs after `after` has appeared on standard output (after the previous
