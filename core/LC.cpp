@@ -31,6 +31,7 @@ using Word::St;
 using Word::StLimb;
 using Word::StN;
 using Word::SubB;
+using Word::SubWide;
 
 // Clears the n bytes from p on.
 inline void Clear(std::uint8_t* p, std::size_t n) {
@@ -360,10 +361,9 @@ inline Limb SubMul(Limb* w, const Limb* v, std::size_t m, Limb q) {
       // D4. [Multiply and subtract.] q * v[0 .. n - 2) from the window's lower limbs, the
       // borrow out of them taken from the top two.
       const Limb c = SubMul(w, v, n - 2, q);
-      const bool negative = rt1 == 0 && rt0 < c;
-      Limb b = 0;
-      w[n - 2] = SubB(rt0, c, b);
-      r1 = rt1 - b;
+      const bool negative = SubWide(rt1, rt0, 0, c);
+      w[n - 2] = rt0;
+      r1 = rt1;
       // D5. [Test remainder.] D6. [Add back.] Rare: q was one too large.
       if (negative) [[unlikely]] {
         --q;

@@ -32,13 +32,22 @@ constexpr Limb MulWide(Limb x, Limb y, Limb& lo) {
   return static_cast<Limb>(p >> 64);
 }
 
-// (hi, lo) += (h, l); returns the carry out of hi.
+// (hi, lo) += (h, l) modulo 2^128; returns the carry out of hi.
 constexpr Limb AddWide(Limb& hi, Limb& lo, Limb h, Limb l) {
   const Wide a = static_cast<Wide>(hi) << 64 | lo;
   const Wide t = a + (static_cast<Wide>(h) << 64 | l);
   lo = static_cast<Limb>(t);
   hi = static_cast<Limb>(t >> 64);
   return t < a;
+}
+
+// (hi, lo) -= (h, l) modulo 2^128; returns the borrow out of hi.
+constexpr Limb SubWide(Limb& hi, Limb& lo, Limb h, Limb l) {
+  const Wide a = static_cast<Wide>(hi) << 64 | lo, b = static_cast<Wide>(h) << 64 | l;
+  const Wide t = a - b;
+  lo = static_cast<Limb>(t);
+  hi = static_cast<Limb>(t >> 64);
+  return a < b;
 }
 
 // (u1 * 2^64 + u0) div d; requires u1 < d.
@@ -63,6 +72,15 @@ constexpr Limb AddWide(Limb& hi, Limb& lo, Limb h, Limb l) {
   const Limb t = hi + h;
   hi = t + (lo < l);
   return (t < h) | (hi < t);
+}
+
+constexpr Limb SubWide(Limb& hi, Limb& lo, Limb h, Limb l) {
+  const Limb b = lo < l;
+  lo -= l;
+  const Limb t = hi - h;
+  const Limb borrow = (hi < h) | (t < b);
+  hi = t - b;
+  return borrow;
 }
 
 // Two steps of 32-bit digits with a normalised divisor, after H. S. Warren, "Hacker's Delight"
@@ -291,8 +309,7 @@ struct Reciprocal {
     // (q1, q0) := v * u1 + (u1 + 1, u0), modulo 2^128.
     Limb q0 = 0;
     Limb q1 = MulWide(v, u1, q0);
-    q0 += u0;
-    q1 += u1 + 1 + (q0 < u0);
+    AddWide(q1, q0, u1 + 1, u0);
     Limb rr = u0 - q1 * d;
     if (rr > q0) {
       --q1;
@@ -338,28 +355,23 @@ struct Reciprocal3by2 {
     // (q, q0) := v * u2 + (u2, u1).
     Limb q0 = 0;
     Limb q = MulWide(v, u2, q0);
-    q0 += u1;
-    q += u2 + (q0 < u1);
+    AddWide(q, q0, u2, u1);
     // (r1, r0) := (u1 - q * d1, u0) - q * d0 - (d1, d0), modulo 2^128.
     Limb t0 = 0;
     const Limb t1 = MulWide(d0, q, t0);
-    Limb b = 0;
-    r0 = SubB(u0, t0, b);
-    r1 = u1 - q * d1 - t1 - b;
-    b = 0;
-    r0 = SubB(r0, d0, b);
-    r1 = r1 - d1 - b;
+    r1 = u1 - q * d1;
+    r0 = u0;
+    SubWide(r1, r0, t1, t0);
+    SubWide(r1, r0, d1, d0);
     ++q;
     if (r1 >= q0) {
       --q;
-      r0 += d0;
-      r1 += d1 + (r0 < d0);
+      AddWide(r1, r0, d1, d0);
     }
-    if (r1 > d1 || (r1 == d1 && r0 >= d0)) [[unlikely]] {
+    if (Limb h = r1, l = r0; !SubWide(h, l, d1, d0)) [[unlikely]] {  // (r1, r0) >= (d1, d0)
       ++q;
-      b = 0;
-      r0 = SubB(r0, d0, b);
-      r1 = r1 - d1 - b;
+      r1 = h;
+      r0 = l;
     }
     return q;
   }
