@@ -179,7 +179,7 @@ Limb BinChars(std::uint8_t v) {
       hi += lo < p - 1;
       if (room < 64 ? (hi | lo >> room) != 0 : room < 128 && hi >> (room - 64) != 0) break;
     }
-    for (j = 0; j < t; ++j) L[j] = Word::MulAdd(L[j], p, 0, c);
+    for (j = 0; j < t; ++j) L[j] = Word::MulCarry(L[j], p, c);
     if (c != 0) L[t++] = c;
     pos += cnt;
   }
@@ -187,7 +187,7 @@ Limb BinChars(std::uint8_t v) {
   // Near the capacity: one digit at a time, as the plain method meets the overflow.
   for (; pos < m; ++pos) {
     Limb carry = 0;
-    for (std::size_t j = 0; j < nl; ++j) L[j] = Word::MulAdd(L[j], b, 0, carry);
+    for (std::size_t j = 0; j < nl; ++j) L[j] = Word::MulCarry(L[j], b, carry);
     if (over(carry)) break;
     carry = 0;
     L[0] = Word::AddC(L[0], DigitAt(s, pos), carry);

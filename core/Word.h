@@ -137,6 +137,16 @@ inline Limb MulAdd(Limb x, Limb y, Limb a, Limb& c) {
   return lo;
 }
 
+// The low limb of x * y + c; c := its high limb: one add-with-carry chain, for a row of
+// limbs multiplied by one (the row of a subtraction is better served by MulAdd).
+inline Limb MulCarry(Limb x, Limb y, Limb& c) {
+  Limb lo;
+  Limb hi = MulWide(x, y, lo);
+  AddWide(hi, lo, 0, c);
+  c = hi;
+  return lo;
+}
+
 // (c2, c1, c0) += x * y, a step of one column's sum in Comba's multiplication; the sum must fit
 // three limbs.
 inline void MulAcc(Limb x, Limb y, Limb& c0, Limb& c1, Limb& c2) {
