@@ -15,15 +15,10 @@
 #include "config/Config.h"
 #include "platform/Runtime.h"
 
-namespace {
-
-std::string Text(std::span<const char> s) {
-  return {s.begin(), std::find(s.begin(), s.end(), '\0')};
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto text = [](std::span<const char> s) {
+    return std::string(s.begin(), std::find(s.begin(), s.end(), '\0'));
+  };
   std::vector<std::string> params;
   std::vector<std::unique_ptr<char[]>> store;
   std::vector<char*> argv;
@@ -40,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Config::TParseEnd end = Config::ParseArgs(*d, *msg);
   const auto typed = [&](std::span<const char> n) {
     return d->act < Config::aAdd
-               ? Text(n).empty()
-               : std::find(params.begin() + 1, params.end(), Text(n)) != params.end();
+               ? text(n).empty()
+               : std::find(params.begin() + 1, params.end(), text(n)) != params.end();
   };
-  const std::string m = Text(*msg);
+  const std::string m = text(*msg);
   if ((end == Config::TParseEnd::kRun && !(typed(d->arg) && typed(d->brg))) ||
       (end == Config::TParseEnd::kError &&
        !(m.starts_with("Error: ") &&

@@ -11,9 +11,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
+#include <iterator>
 #include <sstream>
-
 
 namespace cli {
 
@@ -47,13 +46,11 @@ long long Now() {
   if (o.cwdGone) rmdir(o.cwd.c_str());
   if (o.body) o.body(), _exit(0);
   // The emulator that runs the program, when the build machine cannot: its words, blank-separated.
-  std::vector<std::string> store;
-  for (std::istringstream in(ZEMBLARO_EMULATOR); in >> store.emplace_back();) {
-  }
-  store.back() = ZEMBLARO_BIN;
-  store.insert(store.end(), o.args.begin(), o.args.end());
+  std::istringstream emulator(ZEMBLARO_EMULATOR);
+  std::vector<std::string> words{std::istream_iterator<std::string>(emulator), {}};
+  words.push_back(ZEMBLARO_BIN), words.insert(words.end(), o.args.begin(), o.args.end());
   std::vector<char*> argv;
-  for (auto& a : store) argv.push_back(a.data());
+  for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
   execvp(argv[0], argv.data());
   _exit(127);
@@ -76,17 +73,14 @@ Result Run(const Options& o) {
     if (!open[i]) close((i == 0 ? out : err)[0]);
   const pid_t pid = fork();
   if (pid == 0) Exec(o, out[1], err[1]);
-  close(out[1]);
-  close(err[1]);
+  close(out[1]), close(err[1]);
 
   Result r;
-  const long long start = Now();
-  // When the next signal's trigger fired; when the first signal was sent.
-  long long fired = -1, first = -1;
-  int held = static_cast<int>(fill);  // what a filled pipe holds, unchanged since heldSince
-  long long heldSince = 0;
+  // The start; when the next signal's trigger fired; when the first signal was sent; since when
+  // a filled pipe has held what it holds.
+  long long start = Now(), fired = -1, first = -1, heldSince = 0;
+  int held = static_cast<int>(fill), status = 0;
   std::size_t next = 0;
-  int status = 0;
   bool ended = false;
   char buf[65536];
   while (!ended || open[0] || open[1]) {
@@ -107,10 +101,8 @@ Result Run(const Options& o) {
                             : r.out.find(s.after) != std::string::npos;
       if (fired < 0 && (s.after.empty() || seen)) fired = now;
       if (fired >= 0 && now >= fired + s.delayMs) {
-        kill(pid, s.number);
+        kill(pid, s.number), ++next, fired = -1;
         if (first < 0) first = now;
-        ++next;
-        fired = -1;
       }
     }
     if (!ended && now - start > o.timeoutMs * kSlowdown) kill(pid, SIGKILL);
@@ -126,27 +118,12 @@ Result Run(const Options& o) {
       if (n > 0) text.append(buf, static_cast<std::size_t>(n));
       // A child that writes without end is stopped at the cap: its output is wrong anyway.
       if (text.size() > kCap) kill(pid, SIGKILL);
-      if (n <= 0 || text.size() > kCap) {
-        open[i] = false;
-        close(fds[i].fd);
-      }
+      if (n <= 0 || text.size() > kCap) open[i] = false, close(fds[i].fd);
     }
   }
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.out.erase(0, fill);
   return r;
-}
-
-std::string ScratchDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemblaro-XXXXXX";
-  return mkdtemp(pattern.data()) != nullptr ? pattern : "";
-}
-
-std::string Mask(const std::string& text) {
-  static const std::regex digits("(Ticks: |: end )[0-9]+");
-  return std::regex_replace(text, digits, "$1#");
 }
 
 }  // namespace cli

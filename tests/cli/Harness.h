@@ -54,10 +54,4 @@ struct Result {
 
 Result Run(const Options& o);
 
-// A new folder under $TMPDIR, or /tmp when it is not set.
-std::string ScratchDir();
-
-// The digits of "Ticks: N" and of a self-test's "end Nms" as "#".
-std::string Mask(const std::string& text);
-
 }  // namespace cli

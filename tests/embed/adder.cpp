@@ -8,10 +8,7 @@
 int main(int argc, char** argv) {
   LC::TCardMax x, y;
   std::array<char, 320> sum;
-  if (argc != 3 || !LCC::MkCard(x, {argv[1], std::strlen(argv[1])}, 10) ||
-      !LCC::MkCard(y, {argv[2], std::strlen(argv[2])}, 10) || !LC::Inc(x, y) ||
-      !LCC::MkStr(sum, x, 10)) {
-    return 1;
-  }
-  std::printf("%s\n", sum.data());
+  const auto read = [](LC::ByteCard c, const char* s) { return LCC::MkCard(c, {s, strlen(s)}, 10); };
+  if (argc != 3 || !read(x, argv[1]) || !read(y, argv[2]) || !LC::Inc(x, y)) return 1;
+  if (LCC::MkStr(sum, x, 10)) std::printf("%s\n", sum.data());
 }
