@@ -231,7 +231,8 @@ void Run() {
   const Config::TDataDesc& d = Config::data;
   if (d.ba < 2 || d.ba > 36) Fatal("Zemblaro: Invalid argument base");
   if (d.br < 2 || d.br > 36) Fatal("Zemblaro: Invalid result base");
-  if (d.act < Config::aTst || d.act > Config::kLastAction) Fatal("Zemblaro: Action not implemented");
+  if (d.act < Config::aTst || d.act > Config::kLastAction)
+    Fatal("Zemblaro: Action not implemented");
   if (d.act != Config::aTst) {
     Act(d.act, d.arg, d.brg);
     return;

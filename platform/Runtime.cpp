@@ -142,7 +142,8 @@ class Channel {
   std::mutex mutex_;
 };
 
-// Constant-initialised where the mutex is (POSIX); before main everywhere, and nothing writes earlier.
+// Constant-initialised where the mutex is (POSIX); before main everywhere, and nothing writes
+// earlier.
 Channel out(Os::kOut);
 Channel err(Os::kErr);
 

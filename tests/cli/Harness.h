@@ -42,13 +42,13 @@ struct Options {
   std::vector<Signal> signals;
   Out out = Out::kPipe;
   std::size_t room = 100;  // of a filled pipe
-  bool errGone = false;  // standard error a pipe whose reader has gone
+  bool errGone = false;    // standard error a pipe whose reader has gone
   int timeoutMs = 120000;
 };
 
 struct Result {
-  std::string out, err;     // both channels, byte for byte, at most 1 MiB each
-  int code = -1;            // exit code, or 128 + the signal that ended the child
+  std::string out, err;          // both channels, byte for byte, at most 1 MiB each
+  int code = -1;                 // exit code, or 128 + the signal that ended the child
   long long msAfterSignal = -1;  // from the first signal to the child's end
 };
 

@@ -48,8 +48,9 @@ inline constexpr char kPrgName[] = "zemblaro";
 
 // Clears data, sets the program's identity, the current directory (FIO2::GetDirX, which ends
 // the run when it fails) and both bases 10, then parses the command line into it (ParseArgs)
-// and, in verbose mode, shows the record, one field a line. Help ends the run with return code 0 after the help text, an
-// error with the message on standard error. Called once by Zemblaro::StartUp, at the end of start-up.
+// and, in verbose mode, shows the record, one field a line. Help ends the run with return code 0
+// after the help text, an error with the message on standard error. Called once by
+// Zemblaro::StartUp, at the end of start-up.
 void Begin();
 
 // How a parse of the command line ends.

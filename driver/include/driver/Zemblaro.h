@@ -4,7 +4,6 @@
 
 #include <span>
 
-
 namespace Zemblaro {
 
 // Brings every module up in the fixed start-up order; may end the run (help, errors).
