@@ -8,12 +8,13 @@
 
 namespace {
 
-// The output buffer aligns fields both ways and drops what its array cannot hold, terminator
-// included; the bytes beyond the array it was bound to stay as they were.
+// The output buffer starts empty, aligns fields both ways and drops what its array cannot hold,
+// terminator included; the bytes beyond the array it was bound to stay as they were.
 TEST(Unit, OutputBuffer) {
   std::string s(12, '#');
   SO::TBuffer b;
   SO::Init(b, {s.data(), 10});
+  EXPECT_EQ(s[0], '\0');
   SO::WrStrAdj(b, "ab", 4), SO::WrStrAdj(b, "c", -2), SO::WrLngCard(b, 4294967295, 1);
   EXPECT_EQ(s, "  abc 4294##");
   SO::Clear(b), SO::WrStrAdj(b, "abc", -2), SO::WrStrAdj(b, "d", 0), SO::WrLn(b);

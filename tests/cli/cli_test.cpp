@@ -117,8 +117,7 @@ TEST(Cli, GoldenTable) {
 
 TEST(Slow, FullReport) {
   cli::Options o;
-  o.args = {"tst"};
-  o.timeoutMs = 1200000;
+  o.args = {"tst"}, o.timeoutMs = 1200000;
   const cli::Result r = cli::Run(o);
   EXPECT_EQ(Mask(r.out) + "|" + r.err + std::to_string(r.code),
             Expand("$REPORT", Definitions()) + "Ticks: #\r\n|255");
